@@ -1,0 +1,46 @@
+#pragma once
+
+#include <vector>
+
+class CModel;
+class CController;
+class QWidget;
+
+// One model/controller/view triple of the registry; any pointer may be null.
+struct SMVC
+{
+    CModel* model = nullptr;
+    CController* controller = nullptr;
+    QWidget* view = nullptr;
+};
+
+// A triple owned by the view manager or the main window's tool-window list.
+struct SMVCItem
+{
+    CModel* model = nullptr;
+    CController* controller = nullptr;
+    QWidget* view = nullptr;
+};
+
+// Process-wide list of registered triples in registration order. Entries are
+// never removed, so lookups must only be made for objects that outlive the
+// lookup's user (the main window and the view manager do). GUI thread only.
+class CMVCRegistry
+{
+public:
+    static std::vector<SMVC> m_vctItems;
+
+    static void PushMVC(CModel* pModel, QWidget* pView, CController* pController);
+
+    // First registered controller that is a T, or null.
+    template <typename T>
+    static T* FindController()
+    {
+        for (const SMVC& item : m_vctItems)
+        {
+            if (T* pController = dynamic_cast<T*>(item.controller))
+                return pController;
+        }
+        return nullptr;
+    }
+};

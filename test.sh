@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything with AddressSanitizer and UBSan
+# and runs every test under a virtual X server.
+set -euo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+BUILD="${OPTRA_BUILD_DIR:-$ROOT/build/asan}"
+JOBS="$(nproc)"
+
+"$ROOT/scripts/install-deps.sh"
+# Paths relative to the checkout let ccache reuse objects across checkouts.
+export CCACHE_BASEDIR="$ROOT"
+cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Debug -DOPTRA_SANITIZE=ON \
+      -DOPTRA_BUILD_TESTS=ON -DOPTRA_BUILD_BENCH=ON \
+      -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" >/dev/null
+cmake --build "$BUILD" -j"$JOBS"
+
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=0"
+export LSAN_OPTIONS="suppressions=$ROOT/scripts/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+
+cd "$BUILD"
+xvfb-run -a -s "-screen 0 1920x1080x24" \
+    ctest --output-on-failure -j"$JOBS" --timeout 600 "$@"

@@ -1,0 +1,103 @@
+#include "tests/support/TestSupport.h"
+
+#include <QStandardPaths>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <sys/stat.h>
+
+namespace OptraTest
+{
+
+namespace
+{
+std::string g_strRoot;
+QtMessageHandler g_fnPreviousHandler = nullptr;
+
+void RemoveRoot()
+{
+    if (g_strRoot.empty())
+        return;
+    std::error_code error;
+    std::filesystem::remove_all(g_strRoot, error);
+}
+
+void GuardedHandler(QtMsgType type, const QMessageLogContext& context, const QString& strMessage)
+{
+    if (g_fnPreviousHandler)
+        g_fnPreviousHandler(type, context, strMessage);
+    if (type == QtWarningMsg && strMessage.contains(QLatin1String("QObject::connect")))
+        std::abort();
+}
+} // namespace
+
+void PrepareEnvironment()
+{
+    const char* szTmp = std::getenv("TMPDIR");
+    std::string strTemplate = std::string(szTmp && *szTmp ? szTmp : "/tmp") + "/optra-test-XXXXXX";
+    if (!mkdtemp(strTemplate.data()))
+        std::abort();
+    g_strRoot = strTemplate;
+    std::atexit(RemoveRoot);
+
+    const std::string strHome = g_strRoot + "/home";
+    const std::string strRuntime = g_strRoot + "/runtime";
+    std::filesystem::create_directories(strHome);
+    std::filesystem::create_directories(strRuntime);
+    chmod(strRuntime.c_str(), 0700);
+    setenv("HOME", strHome.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (strHome + "/.config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (strHome + "/.local/share").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (strHome + "/.cache").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", strRuntime.c_str(), 1);
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+QString HomeDir()
+{
+    return QString::fromStdString(g_strRoot + "/home");
+}
+
+void InstallMessageGuard()
+{
+    g_fnPreviousHandler = qInstallMessageHandler(GuardedHandler);
+}
+
+CLogCapture::CLogCapture()
+{
+    connect(CLogger::GetInstance(), &CLogger::signal_NewMessage, this,
+            [this](const SLogMessage& message) { m_vctMessages.push_back(message); });
+}
+
+void CLogCapture::Flush()
+{
+    CLogger::GetInstance()->Flush();
+}
+
+int CLogCapture::Count(ELogLevel level, const QString& strText) const
+{
+    int nCount = 0;
+    for (const SLogMessage& message : m_vctMessages)
+    {
+        if (message.level == level && message.text == strText)
+            ++nCount;
+    }
+    return nCount;
+}
+
+bool CLogCapture::Contains(ELogLevel level, const QString& strText) const
+{
+    return Count(level, strText) > 0;
+}
+
+QStringList CLogCapture::Texts() const
+{
+    QStringList lstTexts;
+    for (const SLogMessage& message : m_vctMessages)
+        lstTexts << message.text;
+    return lstTexts;
+}
+
+} // namespace OptraTest

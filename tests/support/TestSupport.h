@@ -1,0 +1,55 @@
+#pragma once
+
+#include "common/log/LogModel.h"
+
+#include <QApplication>
+#include <QObject>
+#include <QString>
+#include <QtTest>
+
+#include <vector>
+
+namespace OptraTest
+{
+
+// Points HOME and the XDG folders at a fresh temporary folder (removed at
+// exit) and turns on QStandardPaths' test mode, so no test touches the real
+// home. Must run before the QApplication is created.
+void PrepareEnvironment();
+// The temporary home of this test process.
+QString HomeDir();
+// Makes connection typos fatal: Qt's "QObject::connect" warnings abort the test.
+void InstallMessageGuard();
+
+// Records every log message that the logger hands out while it lives.
+class CLogCapture : public QObject
+{
+    Q_OBJECT
+public:
+    CLogCapture();
+
+    // Drains the logger's queue now, so recent Write calls are recorded.
+    void Flush();
+    void Clear() { m_vctMessages.clear(); }
+    const std::vector<SLogMessage>& Messages() const { return m_vctMessages; }
+    bool Contains(ELogLevel level, const QString& strText) const;
+    int Count(ELogLevel level, const QString& strText) const;
+    QStringList Texts() const;
+
+private:
+    std::vector<SLogMessage> m_vctMessages;
+};
+
+} // namespace OptraTest
+
+// Like QTEST_MAIN, with the private home prepared before the application exists.
+#define OPTRA_TEST_MAIN(TestObject)                                                                            \
+    int main(int argc, char* argv[])                                                                           \
+    {                                                                                                          \
+        OptraTest::PrepareEnvironment();                                                                       \
+        QApplication app(argc, argv);                                                                          \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                               \
+        OptraTest::InstallMessageGuard();                                                                      \
+        TestObject testObject;                                                                                 \
+        return QTest::qExec(&testObject, argc, argv);                                                          \
+    }

@@ -1,0 +1,176 @@
+#include "trainer/mainwindow.h"
+
+#include "common/log/LogView.h"
+#include "common/log/Logger.h"
+#include "common/mvc/MVCRegistry.h"
+#include "common/setting/SettingManager.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDockWidget>
+#include <QIcon>
+#include <QOpenGLContext>
+#include <QPalette>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QStyleFactory>
+#include <QSurfaceFormat>
+#include <QTabWidget>
+
+namespace
+{
+const char* const STYLE_SHEET = "QToolTip { color: #ffffff; background-color: #2a82da; border: 1px solid white; } "
+                                "QPushButton:checked{background-color: #2d80ed;}";
+
+QPalette DarkPalette()
+{
+    const QColor dark(45, 45, 45);
+    const QColor grey(127, 127, 127);
+    const QColor blue(42, 130, 218);
+    QPalette palette;
+    palette.setColor(QPalette::Window, dark);
+    palette.setColor(QPalette::WindowText, Qt::white);
+    palette.setColor(QPalette::Base, QColor(18, 18, 18));
+    palette.setColor(QPalette::AlternateBase, dark);
+    palette.setColor(QPalette::ToolTipBase, Qt::white);
+    palette.setColor(QPalette::ToolTipText, Qt::white);
+    palette.setColor(QPalette::Text, Qt::white);
+    palette.setColor(QPalette::Button, dark);
+    palette.setColor(QPalette::ButtonText, Qt::white);
+    palette.setColor(QPalette::BrightText, Qt::red);
+    palette.setColor(QPalette::Link, blue);
+    palette.setColor(QPalette::Highlight, blue);
+    palette.setColor(QPalette::HighlightedText, Qt::black);
+    palette.setColor(QPalette::Disabled, QPalette::Text, grey);
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, grey);
+    palette.setColor(QPalette::Disabled, QPalette::HighlightedText, grey);
+    return palette;
+}
+
+QDockWidget* MakeDock(const QString& strTitle, QWidget* pContent, Qt::DockWidgetAreas areas, QMainWindow* pWindow)
+{
+    auto* pDock = new QDockWidget(strTitle, pWindow);
+    pDock->setObjectName(strTitle);
+    pDock->setAllowedAreas(areas);
+    pDock->setWidget(pContent);
+    return pDock;
+}
+
+QWidget* Placeholder(QWidget* pParent)
+{
+    return new QWidget(pParent);
+}
+} // namespace
+
+MainWindow::MainWindow(QWidget* pParent) : QMainWindow(pParent)
+{
+    // A plain relative path: the program is started from the folder that holds its icon.
+    setWindowIcon(QIcon(QStringLiteral("optratrainer.png")));
+
+    Initialize();
+    SetupLayout();
+    createActions();
+
+    CMVCRegistry::PushMVC(nullptr, this, nullptr);
+    CLog::Write(ELogLevel::NORMAL, "MainWindow: Create()");
+}
+
+MainWindow::~MainWindow()
+{
+    CLog::Write(ELogLevel::NORMAL, "MainWindow: Destroy()");
+}
+
+void MainWindow::Initialize()
+{
+    QApplication::setApplicationName(QStringLiteral("OptraTrainer"));
+    const QString strDocuments = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString strConfigDir = strDocuments + QDir::separator() + "OptraTrainer";
+    const QString strLogDir = strConfigDir + QDir::separator() + "Log";
+
+    // Fresh installs often have no Documents folder yet, so its parents are
+    // created too; only a folder that really cannot be made stops here.
+    if (!QDir(strConfigDir).exists() && !QDir().mkpath(strConfigDir))
+        return;
+
+    CSetting::Set("GENERAL_PROGRAME_NAME", QStringLiteral("OptraTrainer"));
+    CSetting::Set("GENERAL_PROGRAME_VERSION", QStringLiteral("1.0.0"));
+    CSetting::Set("GENERAL_PROGRAM_CONFIG_DIR", strConfigDir);
+    CSetting::Set("GENERAL_LOG_DIR", strLogDir);
+    CSetting::Set("GENERAL_PDF_RESOLUTION_X", 144.0);
+    CSetting::Set("GENERAL_PDF_RESOLUTION_Y", 144.0);
+    CSetting::Set("GENERAL_PROJECT_DIR", strDocuments);
+
+    ApplyLook();
+}
+
+void MainWindow::ApplyLook()
+{
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setPalette(DarkPalette());
+    qApp->setStyleSheet(QString::fromLatin1(STYLE_SHEET));
+
+    if (QOpenGLContext::openGLModuleType() == QOpenGLContext::LibGL)
+    {
+        QSurfaceFormat format;
+        format.setVersion(3, 3);
+        format.setDepthBufferSize(24);
+        format.setProfile(QSurfaceFormat::CoreProfile);
+        format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+        QSurfaceFormat::setDefaultFormat(format);
+        CLog::Write(ELogLevel::DEBUG, "OpenGL Moodule Type is LibGL");
+    }
+    else
+    {
+        CLog::Write(ELogLevel::ERROR, "OpenGL Moodule Type isnot LibGL");
+    }
+}
+
+void MainWindow::SetupLayout()
+{
+    m_pToolPanel = Placeholder(this);
+    m_pToolPanel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
+    m_pPropertyPanel = Placeholder(this);
+    m_pBottomPanel = Placeholder(this);
+    m_pBottomPanel->setMaximumHeight(0);
+
+    addDockWidget(Qt::LeftDockWidgetArea, MakeDock("Tool Dock", m_pToolPanel, Qt::LeftDockWidgetArea, this));
+    m_pFileExplorer = Placeholder(this);
+    addDockWidget(Qt::LeftDockWidgetArea, MakeDock("Left Dock", CreateLeftDock(), Qt::AllDockWidgetAreas, this));
+    addDockWidget(Qt::RightDockWidgetArea, MakeDock("Right Dock", CreateRightDock(), Qt::AllDockWidgetAreas, this));
+    addDockWidget(Qt::BottomDockWidgetArea,
+                  MakeDock("Bottom Dock", m_pBottomPanel, Qt::BottomDockWidgetArea, this));
+
+    m_pViewArea = Placeholder(this);
+    m_pLogView = new CLogView(this);
+    m_pSplitter = new QSplitter(Qt::Vertical, this);
+    m_pSplitter->addWidget(m_pViewArea);
+    m_pSplitter->addWidget(m_pLogView);
+    m_pSplitter->setStretchFactor(0, 20);
+    m_pSplitter->setStretchFactor(1, 1);
+    setCentralWidget(m_pSplitter);
+}
+
+QWidget* MainWindow::CreateLeftDock()
+{
+    m_pLeftTabs = new QTabWidget(this);
+    m_pLeftTabs->setTabPosition(QTabWidget::West);
+    m_pProjectExplorer = Placeholder(this);
+
+    auto* pScroll = new QScrollArea(this);
+    pScroll->setWidgetResizable(true);
+    pScroll->setWidget(m_pProjectExplorer);
+    m_pLeftTabs->addTab(pScroll, QStringLiteral("Project"));
+    m_pLeftTabs->addTab(m_pFileExplorer, QStringLiteral("File Explorer"));
+    return m_pLeftTabs;
+}
+
+QWidget* MainWindow::CreateRightDock()
+{
+    auto* pTabs = new QTabWidget(this);
+    pTabs->setTabPosition(QTabWidget::East);
+    pTabs->addTab(m_pPropertyPanel, QStringLiteral("Property"));
+    return pTabs;
+}
+
+void MainWindow::createActions() {}
