@@ -3,6 +3,8 @@
 #include "common/log/LogView.h"
 #include "common/log/Logger.h"
 #include "common/mvc/MVCRegistry.h"
+#include "common/setting/SettingCtrl.h"
+#include "common/setting/SettingDlg.h"
 #include "common/setting/SettingManager.h"
 
 #include <QApplication>
@@ -20,8 +22,9 @@
 
 namespace
 {
-const char* const STYLE_SHEET = "QToolTip { color: #ffffff; background-color: #2a82da; border: 1px solid white; } "
-                                "QPushButton:checked{background-color: #2d80ed;}";
+const char* const STYLE_SHEET =
+    "QToolTip { color: #ffffff; background-color: #2a82da; border: 1px solid white; } "
+    "QPushButton:checked{background-color: #2d80ed;}";
 
 QPalette DarkPalette()
 {
@@ -48,7 +51,8 @@ QPalette DarkPalette()
     return palette;
 }
 
-QDockWidget* MakeDock(const QString& strTitle, QWidget* pContent, Qt::DockWidgetAreas areas, QMainWindow* pWindow)
+QDockWidget* MakeDock(const QString& strTitle, QWidget* pContent, Qt::DockWidgetAreas areas,
+                      QMainWindow* pWindow)
 {
     auto* pDock = new QDockWidget(strTitle, pWindow);
     pDock->setObjectName(strTitle);
@@ -79,6 +83,7 @@ MainWindow::MainWindow(QWidget* pParent) : QMainWindow(pParent)
 MainWindow::~MainWindow()
 {
     CLog::Write(ELogLevel::NORMAL, "MainWindow: Destroy()");
+    delete m_pSettingController;
 }
 
 void MainWindow::Initialize()
@@ -136,8 +141,10 @@ void MainWindow::SetupLayout()
 
     addDockWidget(Qt::LeftDockWidgetArea, MakeDock("Tool Dock", m_pToolPanel, Qt::LeftDockWidgetArea, this));
     m_pFileExplorer = Placeholder(this);
-    addDockWidget(Qt::LeftDockWidgetArea, MakeDock("Left Dock", CreateLeftDock(), Qt::AllDockWidgetAreas, this));
-    addDockWidget(Qt::RightDockWidgetArea, MakeDock("Right Dock", CreateRightDock(), Qt::AllDockWidgetAreas, this));
+    addDockWidget(Qt::LeftDockWidgetArea,
+                  MakeDock("Left Dock", CreateLeftDock(), Qt::AllDockWidgetAreas, this));
+    addDockWidget(Qt::RightDockWidgetArea,
+                  MakeDock("Right Dock", CreateRightDock(), Qt::AllDockWidgetAreas, this));
     addDockWidget(Qt::BottomDockWidgetArea,
                   MakeDock("Bottom Dock", m_pBottomPanel, Qt::BottomDockWidgetArea, this));
 
@@ -173,4 +180,8 @@ QWidget* MainWindow::CreateRightDock()
     return pTabs;
 }
 
-void MainWindow::createActions() {}
+void MainWindow::createActions()
+{
+    m_pSettingView = new CSettingView(this);
+    m_pSettingController = new CSettingController(m_pSettingView);
+}

@@ -5,6 +5,8 @@
 class QSplitter;
 class QTabWidget;
 class CLogView;
+class CSettingController;
+class CSettingView;
 
 // The program's main window: registers the default settings, sets the dark
 // look and builds the frame (four docks, the view area above the log view).
@@ -18,6 +20,7 @@ public:
 
     CLogView* GetLogView() const { return m_pLogView; }
     QSplitter* GetCentralSplitter() const { return m_pSplitter; }
+    CSettingView* GetSettingView() const { return m_pSettingView; }
 
 private:
     void Initialize();
@@ -37,4 +40,6 @@ private:
     QTabWidget* m_pLeftTabs = nullptr;
     QSplitter* m_pSplitter = nullptr;
     CLogView* m_pLogView = nullptr;
+    CSettingView* m_pSettingView = nullptr;
+    CSettingController* m_pSettingController = nullptr;
 };

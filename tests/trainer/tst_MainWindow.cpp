@@ -10,8 +10,8 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStandardItemModel>
-#include <QStyle>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QSurfaceFormat>
 #include <QTabWidget>
 
@@ -69,6 +69,7 @@ private slots:
         QCOMPARE(CSetting::GetDouble("GENERAL_PDF_RESOLUTION_Y", 0), 144.0);
         QCOMPARE(CSetting::GetString("GENERAL_PROJECT_DIR", ""), strDocuments);
         QVERIFY(QDir(strConfig).exists());
+        QVERIFY(QFile::exists(strConfig + "/settings.data"));
         QCOMPARE(QCoreApplication::applicationName(), QString("OptraTrainer"));
     }
 
@@ -174,7 +175,8 @@ private slots:
         const int nViewGrowth = lstAfter[0] - lstBefore[0];
         const int nLogGrowth = lstAfter[1] - lstBefore[1];
         QCOMPARE(nViewGrowth + nLogGrowth, 200);
-        QVERIFY2(nViewGrowth >= 3 * nLogGrowth, qPrintable(QString("view +%1, log +%2").arg(nViewGrowth).arg(nLogGrowth)));
+        QVERIFY2(nViewGrowth >= 3 * nLogGrowth,
+                 qPrintable(QString("view +%1, log +%2").arg(nViewGrowth).arg(nLogGrowth)));
     }
 
     void logLinesReachViewAndFile()
@@ -183,8 +185,8 @@ private slots:
         CLogger::GetInstance()->Flush();
         QStandardItemModel* pModel = m_pWindow->GetLogView()->GetModel();
         QCOMPARE(pModel->item(pModel->rowCount() - 1, 2)->text(), QString("visible in the window"));
-        QFile file(CSetting::GetString("GENERAL_LOG_DIR", "") + "/" + QDate::currentDate().toString("yyyy_MM_dd") +
-                   ".txt");
+        QFile file(CSetting::GetString("GENERAL_LOG_DIR", "") + "/" +
+                   QDate::currentDate().toString("yyyy_MM_dd") + ".txt");
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().contains("[ERROR]"));
     }

@@ -81,7 +81,6 @@ private slots:
         QTest::newRow("one over") << 0 << 501;
         QTest::newRow("full table then one") << 500 << 1;
         QTest::newRow("crosses twice") << 499 << 1002;
-        QTest::newRow("large flood") << 123 << 10000;
     }
 
     void batchEqualsOneByOne()
