@@ -60,7 +60,8 @@ void PlainFileLoop(benchmark::State& state)
     const QDateTime now = QDateTime::currentDateTime();
     for (int i = 0; i < DRAIN_MESSAGES; ++i)
         vctMessages.push_back(
-            SLogMessage{QString::asprintf("Copy image %s number %d", "holiday_photo_0001.jpg", i), ELogLevel::NORMAL, now});
+            SLogMessage{QString::asprintf("Copy image %s number %d", "holiday_photo_0001.jpg", i),
+                        ELogLevel::NORMAL, now});
     const QString strPath = LogDir() + "/plain.txt";
     for (auto _ : state)
     {
@@ -69,7 +70,8 @@ void PlainFileLoop(benchmark::State& state)
         QTextStream stream(&file);
         stream.setCodec("UTF-8");
         for (const SLogMessage& message : vctMessages)
-            stream << "[NORMAL][" << message.time.toString("yyyy-MM-dd hh:mm:ss") << "] " << message.text << '\n';
+            stream << "[NORMAL][" << message.time.toString("yyyy-MM-dd hh:mm:ss") << "] " << message.text
+                   << '\n';
         stream.flush();
     }
 }

@@ -77,7 +77,8 @@ int RunBenchmarks(int argc, char* argv[], const std::vector<SRatio>& vctRatios)
     {
         const auto itSubject = reporter.m_mapTimes.find(ratio.strSubject);
         const auto itFloor = reporter.m_mapTimes.find(ratio.strFloor);
-        if (itSubject == reporter.m_mapTimes.end() || itFloor == reporter.m_mapTimes.end() || itFloor->second <= 0)
+        if (itSubject == reporter.m_mapTimes.end() || itFloor == reporter.m_mapTimes.end() ||
+            itFloor->second <= 0)
             continue;
         const double dRatio = itSubject->second / itFloor->second;
         std::printf("  %-50s / %-40s = %6.2f  (target <= %.2f) %s\n", ratio.strSubject.c_str(),

@@ -47,7 +47,10 @@ CLogger::CLogger()
     qRegisterMetaType<SLogMessage>("SLogMessage&");
     qRegisterMetaType<QVector<SLogMessage>>("QVector<SLogMessage>");
 
-    m_fnToday = [] { return QDate::currentDate(); };
+    m_fnToday = []
+    {
+        return QDate::currentDate();
+    };
     m_streamLog.setCodec("UTF-8");
 
     QCoreApplication* pApp = QCoreApplication::instance();
@@ -141,8 +144,8 @@ bool CLogger::OpenLogFileCurrentDate(const QString& strDirectory)
     if (!QDir(strDirectory).exists() && (!QDir().mkpath(strDirectory) || !QDir(strDirectory).exists()))
         return false;
 
-    const QString strPath =
-        strDirectory + QDir::separator() + m_fnToday().toString(QStringLiteral("yyyy_MM_dd")) + QStringLiteral(".txt");
+    const QString strPath = strDirectory + QDir::separator() +
+                            m_fnToday().toString(QStringLiteral("yyyy_MM_dd")) + QStringLiteral(".txt");
     if (QFile::exists(strPath) && m_fileLog.isOpen() && m_fileLog.fileName() == strPath)
         return true;
 
@@ -159,7 +162,11 @@ bool CLogger::OpenLogFileCurrentDate(const QString& strDirectory)
 
 void CLogger::SetDateSource(std::function<QDate()> fnToday)
 {
-    m_fnToday = fnToday ? std::move(fnToday) : [] { return QDate::currentDate(); };
+    m_fnToday = fnToday ? std::move(fnToday)
+                        : []
+    {
+        return QDate::currentDate();
+    };
 }
 
 void CLogger::SetDrainBudget(int nMilliseconds)

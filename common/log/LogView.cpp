@@ -29,9 +29,9 @@ QBrush LevelBrush(ELogLevel level)
 QList<QStandardItem*> MakeRow(const SLogMessage& message)
 {
     const QBrush brush = LevelBrush(message.level);
-    QList<QStandardItem*> lstRow{new QStandardItem(message.time.toString(QStringLiteral("yyyy-MM-dd hh::mm::ss"))),
-                                 new QStandardItem(CLogger::ToString(message.level)),
-                                 new QStandardItem(message.text)};
+    QList<QStandardItem*> lstRow{
+        new QStandardItem(message.time.toString(QStringLiteral("yyyy-MM-dd hh::mm::ss"))),
+        new QStandardItem(CLogger::ToString(message.level)), new QStandardItem(message.text)};
     for (QStandardItem* pItem : lstRow)
         pItem->setForeground(brush);
     return lstRow;
@@ -57,7 +57,8 @@ CLogView::CLogView(QWidget* pParent) : QWidget(pParent)
 void CLogView::ResetModel()
 {
     m_pModel->clear();
-    m_pModel->setHorizontalHeaderLabels({QStringLiteral("DateTime"), QStringLiteral("Type"), QStringLiteral("Message")});
+    m_pModel->setHorizontalHeaderLabels(
+        {QStringLiteral("DateTime"), QStringLiteral("Type"), QStringLiteral("Message")});
     m_pTableView->horizontalHeader()->setStretchLastSection(true);
 }
 

@@ -36,7 +36,8 @@ int SequenceLength(unsigned char lead)
 int WholeCharacterLength(const char* szText, int nLength)
 {
     int nStart = nLength - 1;
-    while (nStart > 0 && nLength - nStart < 4 && IsContinuationByte(static_cast<unsigned char>(szText[nStart])))
+    while (nStart > 0 && nLength - nStart < 4 &&
+           IsContinuationByte(static_cast<unsigned char>(szText[nStart])))
         --nStart;
     if (nStart < 0)
         return 0;

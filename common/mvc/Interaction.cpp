@@ -13,7 +13,8 @@ QMessageBox::StandardButton RealMessage(QWidget* pParent, QMessageBox::Icon icon
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
-QString RealOpenFile(QWidget* pParent, const QString& strCaption, const QString& strDir, const QString& strFilter)
+QString RealOpenFile(QWidget* pParent, const QString& strCaption, const QString& strDir,
+                     const QString& strFilter)
 {
     return QFileDialog::getOpenFileName(pParent, strCaption, strDir, strFilter);
 }
@@ -42,8 +43,9 @@ CInteraction::DirectoryHandler g_fnDirectory = RealDirectory;
 CInteraction::ExecHandler g_fnExec = RealExec;
 } // namespace
 
-QMessageBox::StandardButton CInteraction::Message(QWidget* pParent, QMessageBox::Icon icon, const QString& strTitle,
-                                                  const QString& strText, QMessageBox::StandardButtons buttons,
+QMessageBox::StandardButton CInteraction::Message(QWidget* pParent, QMessageBox::Icon icon,
+                                                  const QString& strTitle, const QString& strText,
+                                                  QMessageBox::StandardButtons buttons,
                                                   QMessageBox::StandardButton defaultButton)
 {
     return g_fnMessage(pParent, icon, strTitle, strText, buttons, defaultButton);

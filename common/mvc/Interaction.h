@@ -28,10 +28,10 @@ public:
                                                    const QString& strDir, QFileDialog::Options options)>;
     using ExecHandler = std::function<int(QDialog* pDialog)>;
 
-    static QMessageBox::StandardButton Message(QWidget* pParent, QMessageBox::Icon icon, const QString& strTitle,
-                                               const QString& strText,
-                                               QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                               QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+    static QMessageBox::StandardButton
+    Message(QWidget* pParent, QMessageBox::Icon icon, const QString& strTitle, const QString& strText,
+            QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
     // Yes/No question with No as default; true only for Yes.
     static bool AskYesNo(QWidget* pParent, const QString& strText);
     static void Critical(QWidget* pParent, const QString& strText);

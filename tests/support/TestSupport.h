@@ -43,13 +43,13 @@ private:
 } // namespace OptraTest
 
 // Like QTEST_MAIN, with the private home prepared before the application exists.
-#define OPTRA_TEST_MAIN(TestObject)                                                                            \
-    int main(int argc, char* argv[])                                                                           \
-    {                                                                                                          \
-        OptraTest::PrepareEnvironment();                                                                       \
-        QApplication app(argc, argv);                                                                          \
-        app.setAttribute(Qt::AA_Use96Dpi, true);                                                               \
-        OptraTest::InstallMessageGuard();                                                                      \
-        TestObject testObject;                                                                                 \
-        return QTest::qExec(&testObject, argc, argv);                                                          \
+#define OPTRA_TEST_MAIN(TestObject)                                                                          \
+    int main(int argc, char* argv[])                                                                         \
+    {                                                                                                        \
+        OptraTest::PrepareEnvironment();                                                                     \
+        QApplication app(argc, argv);                                                                        \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                             \
+        OptraTest::InstallMessageGuard();                                                                    \
+        TestObject testObject;                                                                               \
+        return QTest::qExec(&testObject, argc, argv);                                                        \
     }

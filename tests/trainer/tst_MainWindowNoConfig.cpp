@@ -23,9 +23,9 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-        for (const char* szKey : {"GENERAL_PROGRAME_NAME", "GENERAL_PROGRAME_VERSION", "GENERAL_PROGRAM_CONFIG_DIR",
-                                  "GENERAL_LOG_DIR", "GENERAL_PDF_RESOLUTION_X", "GENERAL_PDF_RESOLUTION_Y",
-                                  "GENERAL_PROJECT_DIR"})
+        for (const char* szKey : {"GENERAL_PROGRAME_NAME", "GENERAL_PROGRAME_VERSION",
+                                  "GENERAL_PROGRAM_CONFIG_DIR", "GENERAL_LOG_DIR", "GENERAL_PDF_RESOLUTION_X",
+                                  "GENERAL_PDF_RESOLUTION_Y", "GENERAL_PROJECT_DIR"})
         {
             QVERIFY2(!CSettingParameters::GetInstance()->Get(szKey).isValid(), szKey);
         }

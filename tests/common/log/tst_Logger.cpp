@@ -153,7 +153,9 @@ private slots:
         QCOMPARE(lstLines.size(), 2);
         QVERIFY(lstLines[0].startsWith("[NORMAL]["));
         QCOMPARE(LineText(lstLines[0]), QString("Remove file /p/é.jpg"));
-        QVERIFY(QRegularExpression(R"(^\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\] odd level$)").match(lstLines[1]).hasMatch());
+        QVERIFY(QRegularExpression(R"(^\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\] odd level$)")
+                    .match(lstLines[1])
+                    .hasMatch());
     }
 
     void missingLogFolderIsCreated()
@@ -223,10 +225,12 @@ private slots:
         std::vector<std::thread> vctThreads;
         for (int t = 0; t < THREADS; ++t)
         {
-            vctThreads.emplace_back([t] {
-                for (int i = 0; i < PER_THREAD; ++i)
-                    CLog::Write(ELogLevel::DEBUG, "t%d m%d", t, i);
-            });
+            vctThreads.emplace_back(
+                [t]
+                {
+                    for (int i = 0; i < PER_THREAD; ++i)
+                        CLog::Write(ELogLevel::DEBUG, "t%d m%d", t, i);
+                });
         }
         for (std::thread& thread : vctThreads)
             thread.join();
@@ -295,8 +299,7 @@ private slots:
         QFETCH(QString, mode);
         const QString strDir = m_dirTemp.path() + "/exit-" + mode;
         QProcess process;
-        process.start(QCoreApplication::applicationDirPath() + "/logger_exit_helper",
-                      {strDir, "3000", mode});
+        process.start(QCoreApplication::applicationDirPath() + "/logger_exit_helper", {strDir, "3000", mode});
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitCode(), 0);
         const QStringList lstLines = ReadLines(TodayFile(strDir));
