@@ -20,6 +20,23 @@ QByteArray CDatabaseRecord::EscapeUtf8(const QString& strText)
     return EscapeText(strText).toUtf8();
 }
 
+QString CDatabaseRecord::TypeText(const QVariant& value)
+{
+    switch (value.type())
+    {
+    case QVariant::Bool:
+        return QStringLiteral("bool");
+    case QVariant::Int:
+        return QStringLiteral("int");
+    case QVariant::Double:
+        return QStringLiteral("double");
+    case QVariant::String:
+        return QStringLiteral("string");
+    default:
+        return QString();
+    }
+}
+
 QVariant CDatabaseRecord::ColumnValue(QSqlQuery* pQuery, const QSqlRecord& record, const QString& strColumn)
 {
     // The record already carries the row's values; reading them from the

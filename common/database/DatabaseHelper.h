@@ -28,6 +28,9 @@ public:
     static QString EscapeText(const QString& strText);
     // Same, as UTF-8 for QString::asprintf's %s.
     static QByteArray EscapeUtf8(const QString& strText);
+    // The name stored in TYPE columns for a value: "int", "bool", "string",
+    // "double", or empty for any other type.
+    static QString TypeText(const QVariant& value);
 
     int ID = -1;
 

@@ -12,26 +12,6 @@
 #include <QFile>
 #include <QStandardPaths>
 
-namespace
-{
-QString TypeText(const QVariant& value)
-{
-    switch (value.type())
-    {
-    case QVariant::Bool:
-        return QStringLiteral("bool");
-    case QVariant::Int:
-        return QStringLiteral("int");
-    case QVariant::Double:
-        return QStringLiteral("double");
-    case QVariant::String:
-        return QStringLiteral("string");
-    default:
-        return QString();
-    }
-}
-} // namespace
-
 CSettingController::CSettingController(CSettingView* pView)
     : m_pView(pView), m_pFactory(new CDatabaseRecordFactory()), m_pDatabase(new CDatabaseModel(m_pFactory))
 {
@@ -107,7 +87,7 @@ void CSettingController::LoadParameter()
 
 void CSettingController::UpdateParameter(const QString& strKey, QVariant value)
 {
-    const QString strType = TypeText(value);
+    const QString strType = CDatabaseRecord::TypeText(value);
     const CDatabaseModel::ColumnMap mapWhere{{CDatabaseModelSetting::COLUMN_NAME, strKey}};
     const CDatabaseModel::ColumnMap mapSet{{CDatabaseModelSetting::COLUMN_TYPE, strType},
                                            {CDatabaseModelSetting::COLUMN_VALUE, value}};

@@ -100,4 +100,28 @@ QStringList CLogCapture::Texts() const
     return lstTexts;
 }
 
+CMessageRecorder::CMessageRecorder(QMessageBox::StandardButton answer) : m_answer(answer)
+{
+    CInteraction::SetMessageHandler(
+        [this](QWidget*, QMessageBox::Icon icon, const QString&, const QString& strText,
+               QMessageBox::StandardButtons, QMessageBox::StandardButton)
+        {
+            m_vctMessages.push_back(SMessage{icon, strText});
+            return m_answer;
+        });
+}
+
+CMessageRecorder::~CMessageRecorder()
+{
+    CInteraction::SetMessageHandler(nullptr);
+}
+
+QStringList CMessageRecorder::Texts() const
+{
+    QStringList lstTexts;
+    for (const SMessage& message : m_vctMessages)
+        lstTexts << message.strText;
+    return lstTexts;
+}
+
 } // namespace OptraTest

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/log/LogModel.h"
+#include "common/mvc/Interaction.h"
 
 #include <QApplication>
 #include <QObject>
@@ -38,6 +39,30 @@ public:
 
 private:
     std::vector<SLogMessage> m_vctMessages;
+};
+
+// Answers every message box through the interaction seam and remembers what
+// was asked. Restores the real dialogs when it goes.
+class CMessageRecorder
+{
+public:
+    struct SMessage
+    {
+        QMessageBox::Icon icon;
+        QString strText;
+    };
+
+    explicit CMessageRecorder(QMessageBox::StandardButton answer = QMessageBox::Ok);
+    ~CMessageRecorder();
+
+    void SetAnswer(QMessageBox::StandardButton answer) { m_answer = answer; }
+    const std::vector<SMessage>& Messages() const { return m_vctMessages; }
+    QStringList Texts() const;
+    void Clear() { m_vctMessages.clear(); }
+
+private:
+    QMessageBox::StandardButton m_answer;
+    std::vector<SMessage> m_vctMessages;
 };
 
 } // namespace OptraTest
