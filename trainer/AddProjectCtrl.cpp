@@ -14,20 +14,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace
-{
-// A resource as Latin-1 text up to its first NUL; a null string when unreadable.
-QString ReadResource(const QString& strPath)
-{
-    QFile file(strPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    const QByteArray baContent = file.readAll();
-    return QString::fromLatin1(baContent.constData(),
-                               static_cast<int>(qstrnlen(baContent.constData(), baContent.size())));
-}
-} // namespace
-
 CAddProjectController::CAddProjectController(CAddProjectView* pView)
     : m_pView(pView), m_pFactory(new CDatabaseModelFactoryImpl()), m_pDatabase(new CDatabaseModel(m_pFactory))
 {
@@ -110,7 +96,8 @@ QString CAddProjectController::CreateProjectFiles(const QString& strFolder, cons
 
 QString CAddProjectController::CreateDatabase(const QString& strFile, const QString& strName)
 {
-    const QString strSchema = ReadResource(QStringLiteral(":/Files/quillon_database_sqlite.sql"));
+    const QString strSchema =
+        CDatabaseModel::ReadLatin1File(QStringLiteral(":/Files/quillon_database_sqlite.sql"));
     if (strSchema.isNull())
         return QStringLiteral("the project schema cannot be read");
     if (!m_pDatabase ||
@@ -129,7 +116,7 @@ QString CAddProjectController::CreateDatabase(const QString& strFile, const QStr
     if (!m_pDatabase->InsertToTable(pTraining))
         return QStringLiteral("the project row cannot be written");
 
-    const QString strTemplate = ReadResource(QStringLiteral(":/Files/yolov3.cfg"));
+    const QString strTemplate = CDatabaseModel::ReadLatin1File(QStringLiteral(":/Files/yolov3.cfg"));
     if (strTemplate.isNull())
         return QStringLiteral("the network template cannot be read");
     auto pProperty = std::make_shared<CProjectProperty>();

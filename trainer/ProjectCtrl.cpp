@@ -41,8 +41,6 @@ CProjectController::~CProjectController()
         m_pProcess->kill();
         m_pProcess->waitForFinished(TERMINATE_WAIT_MS);
     }
-    // The model may outlive this controller; its state must not claim a running process.
-    disconnect(m_pProcess, nullptr, this, nullptr);
     delete m_pProcess;
 }
 
@@ -186,7 +184,11 @@ void CProjectController::slot_DeleteProject()
 
 void CProjectController::StoreHistory(const QStringList& lstEntries)
 {
-    CSetting::Set(HISTORY_KEY, QStringList(lstEntries.mid(0, MAX_HISTORY)).join(QLatin1Char(';')));
+    // An empty list is stored as an empty text, not as "no value".
+    QString strValue = QStringList(lstEntries.mid(0, MAX_HISTORY)).join(QLatin1Char(';'));
+    if (strValue.isNull())
+        strValue = QLatin1String("");
+    CSetting::Set(HISTORY_KEY, strValue);
 }
 
 void CProjectController::AddHistory(const QString& strFolder, const QString& strName)

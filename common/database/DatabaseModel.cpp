@@ -133,16 +133,21 @@ bool CDatabaseModel::RunQueriesAtomic(const std::vector<QString>& vctQueries)
     return true;
 }
 
-bool CDatabaseModel::RunQueryFile(const QString& strPath, bool bUseTransaction)
+QString CDatabaseModel::ReadLatin1File(const QString& strPath)
 {
     QFile file(strPath);
     if (!file.open(QIODevice::ReadOnly))
-        return false;
+        return QString();
     const QByteArray baContent = file.readAll();
-    file.close();
+    return QString::fromLatin1(baContent.constData(),
+                               static_cast<int>(qstrnlen(baContent.constData(), baContent.size())));
+}
 
-    const QString strText = QString::fromLatin1(
-        baContent.constData(), static_cast<int>(qstrnlen(baContent.constData(), baContent.size())));
+bool CDatabaseModel::RunQueryFile(const QString& strPath, bool bUseTransaction)
+{
+    const QString strText = ReadLatin1File(strPath);
+    if (strText.isNull())
+        return false;
     const QStringList lstParts = strText.split(QLatin1Char(';'), Qt::KeepEmptyParts, Qt::CaseSensitive);
     return RunQueries(std::vector<QString>(lstParts.begin(), lstParts.end()), bUseTransaction);
 }

@@ -50,6 +50,9 @@ public:
     bool RunQueries(const std::vector<QString>& vctQueries, bool bUseTransaction);
     // All statements or none: a failure rolls every one of them back.
     bool RunQueriesAtomic(const std::vector<QString>& vctQueries);
+    // A file as Latin-1 text up to its first NUL byte; a null string when it
+    // cannot be read (Qt resource paths too).
+    static QString ReadLatin1File(const QString& strPath);
     // Runs a file of statements separated by ";" (Qt resource paths too).
     bool RunQueryFile(const QString& strPath, bool bUseTransaction);
 
