@@ -12,11 +12,6 @@ CProjectItem::CProjectItem(int nType, const QIcon& iconValid, const QIcon& iconI
 {
 }
 
-CProjectItem::~CProjectItem()
-{
-    QObject::disconnect(m_validation);
-}
-
 void CProjectItem::SetImage(const std::shared_ptr<CProjectImage>& pImage, int nPosition)
 {
     if (pImage == m_pImage)

@@ -30,7 +30,6 @@ public:
     // An image node. The two icons are the explorer's shared ones, so ten
     // thousand rows do not load ten thousand pixmaps.
     CProjectItem(int nType, const QIcon& iconValid, const QIcon& iconInvalid);
-    ~CProjectItem() override;
 
     int GetType() const { return m_nType; }
     std::shared_ptr<CProjectImage> GetImage() const { return m_pImage; }

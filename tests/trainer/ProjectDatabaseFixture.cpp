@@ -61,26 +61,6 @@ QStringList CProjectDatabase::Column(const QString& strTable, const QString& str
     return lstValues;
 }
 
-int CProjectDatabase::Count(const QString& strTable) const
-{
-    return Column(strTable, "ID").size();
-}
-
-int CProjectDatabase::IDOf(const QString& strTable, const QString& strName) const
-{
-    int nID = -1;
-    WithReader(Path(),
-               [&](QSqlDatabase& db)
-               {
-                   QSqlQuery query(db);
-                   query.prepare("SELECT ID FROM " + strTable + " WHERE NAME = ?");
-                   query.addBindValue(strName);
-                   if (query.exec() && query.next())
-                       nID = query.value(0).toInt();
-               });
-    return nID;
-}
-
 CMessageRecorder::CMessageRecorder()
 {
     CInteraction::SetMessageHandler(

@@ -6,6 +6,7 @@
 
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include <vector>
 
@@ -29,8 +30,6 @@ public:
     bool Exec(const QString& strSql);
     // One column of a table, in row order, read independently of the model.
     QStringList Column(const QString& strTable, const QString& strColumn) const;
-    int Count(const QString& strTable) const;
-    int IDOf(const QString& strTable, const QString& strName) const;
 
 private:
     QTemporaryDir m_dir;
@@ -50,6 +49,18 @@ public:
 
 private:
     QStringList m_lstTexts;
+};
+
+// A table editor dialog and its controller on a fresh project database, with
+// message boxes answered; destroyed controller first, database last.
+template <typename View, typename Controller>
+struct SEditor
+{
+    CProjectDatabase project;
+    CMessageRecorder messages;
+    QWidget parent;
+    View* pView = new View(&parent);
+    Controller controller{pView, project.Database()};
 };
 
 } // namespace OptraTest

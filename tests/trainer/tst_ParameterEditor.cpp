@@ -1,141 +1,88 @@
 #include "tests/support/TestSupport.h"
+#include "tests/trainer/DialogInput.h"
 #include "tests/trainer/ProjectDatabaseFixture.h"
-#include "tests/trainer/TableEditing.h"
 #include "trainer/ParameterEditorCtrl.h"
 #include "trainer/ParameterEditorDlg.h"
 
-#include <QPushButton>
 #include <QStandardItemModel>
 #include <QTableView>
 
 #include <memory>
-
-namespace
-{
-QPushButton* Button(QWidget* pDialog, const QString& strText)
-{
-    for (QPushButton* pButton : pDialog->findChildren<QPushButton*>())
-    {
-        if (pButton->text() == strText)
-            return pButton;
-    }
-    return nullptr;
-}
-
-// "name=value" for every row of the table, read independently of the editor.
-QStringList StoredPairs(const OptraTest::CProjectDatabase& project)
-{
-    const QStringList lstNames = project.Column("parameter", "NAME");
-    const QStringList lstValues = project.Column("parameter", "VALUE");
-    QStringList lstPairs;
-    for (int i = 0; i < lstNames.size(); ++i)
-        lstPairs << lstNames[i] + "=" + lstValues.value(i);
-    return lstPairs;
-}
-} // namespace
 
 class TestParameterEditor : public QObject
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<OptraTest::CProjectDatabase> m_pProject;
-    std::unique_ptr<QWidget> m_pParent;
-    CParameterEditorView* m_pView = nullptr;
-    std::unique_ptr<CParameterEditorController> m_pController;
-    std::unique_ptr<OptraTest::CMessageRecorder> m_pMessages;
+    using SEditor = OptraTest::SEditor<CParameterEditorView, CParameterEditorController>;
+    std::unique_ptr<SEditor> m_pEditor;
 
-    QTableView* Table() const { return m_pView->GetTableView(); }
-    QString Cell(int nRow, int nColumn) const { return m_pView->GetItemModel()->item(nRow, nColumn)->text(); }
+    CParameterEditorView* View() const { return m_pEditor->pView; }
+    QTableView* Table() const { return View()->GetTableView(); }
+    QString Cell(int nRow, int nColumn) const { return View()->GetItemModel()->item(nRow, nColumn)->text(); }
+    QStringList Messages() const { return m_pEditor->messages.Texts(); }
 
-    void AddParameter(const QString& strName, const QString& strValue)
+    // "name=value" for every row of the table, read independently of the editor.
+    QStringList Stored() const
     {
-        QVERIFY(m_pProject->Exec("INSERT INTO parameter (NAME, VALUE) VALUES('" + strName + "', '" +
-                                 strValue + "')"));
+        const QStringList lstNames = m_pEditor->project.Column("parameter", "NAME");
+        const QStringList lstValues = m_pEditor->project.Column("parameter", "VALUE");
+        QStringList lstPairs;
+        for (int i = 0; i < lstNames.size(); ++i)
+            lstPairs << lstNames[i] + "=" + lstValues.value(i);
+        return lstPairs;
     }
 
-    void OpenEditor()
+    void Open(const QStringList& lstPairs = {})
     {
-        m_pController->UpdateParameterName();
-        m_pView->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_pView));
+        for (const QString& strPair : lstPairs)
+            QVERIFY(m_pEditor->project.Exec("INSERT INTO parameter (NAME, VALUE) VALUES('" +
+                                            strPair.section('=', 0, 0) + "', '" + strPair.section('=', 1) +
+                                            "')"));
+        m_pEditor->controller.UpdateParameterName();
+        View()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(View()));
     }
 
 private slots:
     void init()
     {
-        m_pProject = std::make_unique<OptraTest::CProjectDatabase>();
-        QVERIFY(m_pProject->IsReady());
-        m_pParent = std::make_unique<QWidget>();
-        m_pView = new CParameterEditorView(m_pParent.get());
-        m_pController = std::make_unique<CParameterEditorController>(m_pView, m_pProject->Database());
-        m_pMessages = std::make_unique<OptraTest::CMessageRecorder>();
+        m_pEditor = std::make_unique<SEditor>();
+        QVERIFY(m_pEditor->project.IsReady());
     }
 
-    void cleanup()
-    {
-        m_pMessages.reset();
-        m_pController.reset();
-        m_pParent.reset();
-        m_pProject.reset();
-    }
-
-    void tableShowsEveryParameterAndAnEditableEntryRow()
-    {
-        AddParameter("batch", "64");
-        AddParameter("subdivisions", "16");
-        OpenEditor();
-        QStandardItemModel* pModel = m_pView->GetItemModel();
-        QCOMPARE(pModel->rowCount(), 3);
-        QCOMPARE(pModel->columnCount(), 3);
-        for (int i = 0; i < 3; ++i)
-            QVERIFY(!Table()->isColumnHidden(i));
-        QCOMPARE(pModel->headerData(2, Qt::Horizontal).toString(), QString("Value"));
-        QCOMPARE(Cell(0, 0), QString::number(m_pProject->IDOf("parameter", "batch")));
-        QVERIFY(!pModel->item(0, 0)->isEnabled());
-        QCOMPARE(Cell(1, 1), QString("subdivisions"));
-        QCOMPARE(Cell(1, 2), QString("16"));
-        for (int i = 0; i < 3; ++i)
-        {
-            QVERIFY(pModel->item(2, i)->isEnabled());
-            QVERIFY(pModel->item(2, i)->isEditable());
-            QVERIFY(pModel->item(2, i)->text().isEmpty());
-        }
-    }
+    void cleanup() { m_pEditor.reset(); }
 
     void nameTypedIntoTheEntryRowAddsAParameterThenItsValueUpdatesIt()
     {
-        OpenEditor();
+        Open();
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(!Table()->isColumnHidden(i));
         QVERIFY(OptraTest::EditCell(Table(), 0, 1, "batch"));
-        QCOMPARE(StoredPairs(*m_pProject), QStringList{"batch="});
-        QCOMPARE(m_pView->GetItemModel()->rowCount(), 2);
-
+        QCOMPARE(Stored(), QStringList{"batch="});
+        QCOMPARE(Cell(0, 0), m_pEditor->project.Column("parameter", "ID").value(0));
         QVERIFY(OptraTest::EditCell(Table(), 0, 2, "64"));
-        QCOMPARE(StoredPairs(*m_pProject), QStringList{"batch=64"});
-        QCOMPARE(m_pProject->Count("parameter"), 1);
+        QCOMPARE(Stored(), QStringList{"batch=64"});
+        QCOMPARE(View()->GetItemModel()->rowCount(), 2);
     }
 
     void valueTypedFirstWaitsForTheName()
     {
-        OpenEditor();
+        Open();
         QVERIFY(OptraTest::EditCell(Table(), 0, 2, "0.001"));
-        QCOMPARE(m_pProject->Count("parameter"), 0);
+        QCOMPARE(Stored(), QStringList());
         QCOMPARE(Cell(0, 2), QString("0.001"));
-        QVERIFY(m_pMessages->Texts().isEmpty());
-
         QVERIFY(OptraTest::EditCell(Table(), 0, 1, "learning_rate"));
-        QCOMPARE(StoredPairs(*m_pProject), QStringList{"learning_rate=0.001"});
+        QCOMPARE(Stored(), QStringList{"learning_rate=0.001"});
+        QVERIFY(Messages().isEmpty());
     }
 
-    void editingAValueWritesNameAndValueTogether()
+    void editingOneCellWritesNameAndValueTogether()
     {
-        AddParameter("batch", "64");
-        AddParameter("width", "416");
-        OpenEditor();
+        Open({"batch=64", "width=416"});
         QVERIFY(OptraTest::EditCell(Table(), 1, 2, "608"));
-        QCOMPARE(StoredPairs(*m_pProject), (QStringList{"batch=64", "width=608"}));
         QVERIFY(OptraTest::EditCell(Table(), 0, 1, "batch size"));
-        QCOMPARE(StoredPairs(*m_pProject), (QStringList{"batch size=64", "width=608"}));
+        QCOMPARE(Stored(), (QStringList{"batch size=64", "width=608"}));
     }
 
     void duplicateOrEmptyNameIsRefused_data()
@@ -143,8 +90,8 @@ private slots:
         QTest::addColumn<int>("nRow");
         QTest::addColumn<QString>("strName");
         QTest::addColumn<QString>("strMessage");
-        QTest::newRow("existing name typed into the entry row") << 2 << "batch"
-                                                                << "Parameter name batch already exists";
+        QTest::newRow("existing name in the entry row") << 2 << "batch"
+                                                        << "Parameter name batch already exists";
         QTest::newRow("renamed to an existing name") << 1 << "batch"
                                                      << "Parameter name batch already exists";
         QTest::newRow("renamed to nothing") << 1 << ""
@@ -156,33 +103,24 @@ private slots:
         QFETCH(int, nRow);
         QFETCH(QString, strName);
         QFETCH(QString, strMessage);
-        AddParameter("batch", "64");
-        AddParameter("width", "416");
-        OpenEditor();
+        Open({"batch=64", "width=416"});
         QVERIFY(OptraTest::EditCell(Table(), nRow, 1, strName));
-        QCOMPARE(m_pMessages->Texts(), QStringList{strMessage});
-        QCOMPARE(StoredPairs(*m_pProject), (QStringList{"batch=64", "width=416"}));
+        QCOMPARE(Messages(), QStringList{strMessage});
+        QCOMPARE(Stored(), (QStringList{"batch=64", "width=416"}));
         QCOMPARE(Cell(1, 1), QString("width"));
         QCOMPARE(Cell(2, 1), QString());
     }
 
     void deleteRemovesOnlyAnExistingParameter()
     {
-        AddParameter("batch", "64");
-        AddParameter("width", "416");
-        OpenEditor();
-        QSignalSpy spyDelete(m_pView, &CParameterEditorView::signal_Delete);
-
+        Open({"batch=64", "width=416"});
         OptraTest::ClickCell(Table(), 2, 1);
-        QTest::mouseClick(Button(m_pView, "Delete"), Qt::LeftButton);
-        QCOMPARE(spyDelete.count(), 0);
-        QCOMPARE(m_pProject->Count("parameter"), 2);
-
+        QTest::mouseClick(OptraTest::Button(View(), "Delete"), Qt::LeftButton);
+        QCOMPARE(Stored().size(), 2);
         OptraTest::ClickCell(Table(), 0, 2);
-        QTest::mouseClick(Button(m_pView, "Delete"), Qt::LeftButton);
-        QCOMPARE(spyDelete.count(), 1);
-        QCOMPARE(StoredPairs(*m_pProject), QStringList{"width=416"});
-        QCOMPARE(m_pView->GetItemModel()->rowCount(), 2);
+        QTest::mouseClick(OptraTest::Button(View(), "Delete"), Qt::LeftButton);
+        QCOMPARE(Stored(), QStringList{"width=416"});
+        QCOMPARE(View()->GetItemModel()->rowCount(), 2);
     }
 
     void saveAndCancelCloseTheDialog_data()
@@ -197,31 +135,20 @@ private slots:
     {
         QFETCH(QString, strButton);
         QFETCH(int, nResult);
-        OpenEditor();
-        QVERIFY(OptraTest::EditCell(Table(), 0, 1, "batch"));
-        QSignalSpy spySave(m_pView, &CParameterEditorView::signal_Save);
-        QSignalSpy spyCancel(m_pView, &CParameterEditorView::signal_Cancel);
-        QSignalSpy spyFinished(m_pView, &QDialog::finished);
-        QTest::mouseClick(Button(m_pView, strButton), Qt::LeftButton);
+        Open({"batch=64"});
+        QSignalSpy spyFinished(View(), &QDialog::finished);
+        QSignalSpy spySave(View(), &CParameterEditorView::signal_Save);
+        // Enter commits a cell; it neither closes the dialog nor presses a button.
+        OptraTest::ClickCell(Table(), 0, 1);
+        QTest::keyClick(Table(), Qt::Key_Return);
+        QCOMPARE(spyFinished.count(), 0);
+
+        QTest::mouseClick(OptraTest::Button(View(), strButton), Qt::LeftButton);
         QCOMPARE(spyFinished.count(), 1);
         QCOMPARE(spyFinished.at(0).at(0).toInt(), nResult);
         QCOMPARE(spySave.count(), strButton == "Save" ? 1 : 0);
-        QCOMPARE(spyCancel.count(), strButton == "Cancel" ? 1 : 0);
-        QVERIFY(!m_pView->isVisible());
-        // Cancel takes nothing back: the edit was stored when it was made.
-        QCOMPARE(StoredPairs(*m_pProject), QStringList{"batch="});
-    }
-
-    void enterInTheTablePressesNoButton()
-    {
-        AddParameter("batch", "64");
-        OpenEditor();
-        OptraTest::ClickCell(Table(), 0, 1);
-        QSignalSpy spyFinished(m_pView, &QDialog::finished);
-        QTest::keyClick(Table(), Qt::Key_Return);
-        QCOMPARE(spyFinished.count(), 0);
-        QVERIFY(m_pView->isVisible());
-        QCOMPARE(m_pProject->Count("parameter"), 1);
+        // Cancel takes nothing back: edits are stored when they are made.
+        QCOMPARE(Stored(), QStringList{"batch=64"});
     }
 };
 

@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QString>
 #include <QtTest>
 
@@ -38,6 +39,17 @@ inline void ClickCell(QAbstractItemView* pView, int nRow, int nColumn)
 {
     const QModelIndex index = pView->model()->index(nRow, nColumn);
     QTest::mouseClick(pView->viewport(), Qt::LeftButton, Qt::NoModifier, pView->visualRect(index).center());
+}
+
+// The push button of a dialog by its text, null when there is none.
+inline QPushButton* Button(const QWidget* pDialog, const QString& strText)
+{
+    for (QPushButton* pButton : pDialog->findChildren<QPushButton*>())
+    {
+        if (pButton->text() == strText)
+            return pButton;
+    }
+    return nullptr;
 }
 
 } // namespace OptraTest
