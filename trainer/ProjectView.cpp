@@ -4,6 +4,7 @@
 #include "trainer/ProjectModel.h"
 
 #include <QMenu>
+#include <QScopedValueRollback>
 #include <QStandardItemModel>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -26,20 +27,6 @@ public:
 private:
     QWidget* m_pWidget;
     bool m_bWasEnabled;
-};
-
-// Sets a flag for a scope, also when the scope is left early.
-class CFlagScope
-{
-public:
-    explicit CFlagScope(bool& bFlag) : m_bFlag(bFlag), m_bPrevious(bFlag) { m_bFlag = true; }
-    ~CFlagScope() { m_bFlag = m_bPrevious; }
-    CFlagScope(const CFlagScope&) = delete;
-    CFlagScope& operator=(const CFlagScope&) = delete;
-
-private:
-    bool& m_bFlag;
-    bool m_bPrevious;
 };
 } // namespace
 
@@ -206,7 +193,7 @@ void CProjectExplorerView::UpdateImageRows(CProjectItem* pGroup,
 {
     if (!pGroup || !m_pTreeView)
         return;
-    const CFlagScope updating(m_bUpdatingRows);
+    const QScopedValueRollback<bool> updating(m_bUpdatingRows, true);
     const CUpdateBlocker blocker(m_pTreeView);
 
     const int nCount = static_cast<int>(vctImages.size());
@@ -304,7 +291,7 @@ void CProjectExplorerView::slot_RemoveTrainImage()
 {
     // Each removal rebuilds the rows, so the IDs are collected before the first one.
     const std::vector<int> vctIDs = SelectedImageIDs(CProjectItem::TYPE_TRAIN_IMAGE);
-    const CFlagScope updating(m_bUpdatingRows);
+    const QScopedValueRollback<bool> updating(m_bUpdatingRows, true);
     for (const int nID : vctIDs)
         emit signal_RemoveTrainImage(nID);
 }
@@ -312,7 +299,7 @@ void CProjectExplorerView::slot_RemoveTrainImage()
 void CProjectExplorerView::slot_RemoveTestImage()
 {
     const std::vector<int> vctIDs = SelectedImageIDs(CProjectItem::TYPE_TEST_IMAGE);
-    const CFlagScope updating(m_bUpdatingRows);
+    const QScopedValueRollback<bool> updating(m_bUpdatingRows, true);
     for (const int nID : vctIDs)
         emit signal_RemoveTestImage(nID);
 }
