@@ -1,0 +1,80 @@
+#include "tests/trainer/ProjectDatabaseFixture.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+namespace OptraTest
+{
+
+namespace
+{
+const char* const READER = "fixture-reader";
+
+template <typename Fn>
+void WithReader(const QString& strPath, Fn fnUse)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", READER);
+        db.setDatabaseName(strPath);
+        if (db.open())
+            fnUse(db);
+    }
+    QSqlDatabase::removeDatabase(READER);
+}
+} // namespace
+
+CProjectDatabase::CProjectDatabase()
+{
+    m_bReady = m_dir.isValid() && m_database.OpenDatabase("localhost", Path(), "", "") &&
+               m_database.RunQueryFile(":/Files/quillon_database_sqlite.sql", true);
+}
+
+CProjectDatabase::~CProjectDatabase()
+{
+    m_database.Close();
+}
+
+QString CProjectDatabase::Path() const
+{
+    return m_dir.path() + "/demo.data";
+}
+
+bool CProjectDatabase::Exec(const QString& strSql)
+{
+    bool bOk = false;
+    WithReader(Path(), [&](QSqlDatabase& db) { bOk = QSqlQuery(db).exec(strSql); });
+    return bOk;
+}
+
+QStringList CProjectDatabase::Column(const QString& strTable, const QString& strColumn) const
+{
+    QStringList lstValues;
+    WithReader(Path(),
+               [&](QSqlDatabase& db)
+               {
+                   QSqlQuery query(db);
+                   if (!query.exec("SELECT " + strColumn + " FROM " + strTable + " ORDER BY ID"))
+                       return;
+                   while (query.next())
+                       lstValues << query.value(0).toString();
+               });
+    return lstValues;
+}
+
+CMessageRecorder::CMessageRecorder()
+{
+    CInteraction::SetMessageHandler(
+        [this](QWidget*, QMessageBox::Icon, const QString&, const QString& strText,
+               QMessageBox::StandardButtons, QMessageBox::StandardButton)
+        {
+            m_lstTexts << strText;
+            return QMessageBox::Ok;
+        });
+}
+
+CMessageRecorder::~CMessageRecorder()
+{
+    CInteraction::SetMessageHandler(nullptr);
+}
+
+} // namespace OptraTest
