@@ -14,7 +14,7 @@ cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Debug -DOPTRA_SANITIZE=ON \
       -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" >/dev/null
 cmake --build "$BUILD" -j"$JOBS"
 
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=0"
+export ASAN_OPTIONS="detect_leaks=1:detect_stack_use_after_return=0"
 export LSAN_OPTIONS="suppressions=$ROOT/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
