@@ -96,19 +96,25 @@ int CImage::Allocate(int nWidth, int nHeight, int nChannels, int nAlignment, boo
         for (int y = 0; y < nHeight; ++y)
             std::memset(pData + size_t(y) * nStride + nRowBytes, 0, nStride - nRowBytes);
     }
-
-    image.m_nWidth = nWidth;
-    image.m_nHeight = nHeight;
-    image.m_nChannels = nChannels;
-    image.m_nBytesPerLine = int(nStride);
-    image.m_nAlignment = nAlignment;
-    image.m_vctRows.resize(size_t(nHeight));
-    for (int y = 0; y < nHeight; ++y)
-        image.m_vctRows[size_t(y)] = pData + size_t(y) * nStride;
-    image.m_vctColumns.resize(size_t(nWidth));
-    for (int x = 0; x < nWidth; ++x)
-        image.m_vctColumns[size_t(x)] = size_t(x) * size_t(nChannels);
+    image.SetLayout(pData, nWidth, nHeight, nChannels, int(nStride), nAlignment);
     return EOptraResult_Ok;
+}
+
+void CImage::SetLayout(uint8_t* pData, int nWidth, int nHeight, int nChannels, int nBytesPerLine,
+                       int nAlignment)
+{
+    m_pData = pData;
+    m_nWidth = nWidth;
+    m_nHeight = nHeight;
+    m_nChannels = nChannels;
+    m_nBytesPerLine = nBytesPerLine;
+    m_nAlignment = nAlignment;
+    m_vctRows.resize(size_t(nHeight));
+    for (int y = 0; y < nHeight; ++y)
+        m_vctRows[size_t(y)] = pData + size_t(y) * size_t(nBytesPerLine);
+    m_vctColumns.resize(size_t(nWidth));
+    for (int x = 0; x < nWidth; ++x)
+        m_vctColumns[size_t(x)] = size_t(x) * size_t(nChannels);
 }
 
 void CImage::AdoptPixels(CImage& other)
@@ -119,6 +125,8 @@ void CImage::AdoptPixels(CImage& other)
     m_nBytesPerLine = other.m_nBytesPerLine;
     m_nAlignment = other.m_nAlignment;
     m_pBuffer = std::move(other.m_pBuffer);
+    m_backing = std::move(other.m_backing);
+    m_pData = other.m_pData;
     m_vctRows = std::move(other.m_vctRows);
     m_vctColumns = std::move(other.m_vctColumns);
     other.Clear();
@@ -170,7 +178,9 @@ int CImage::CopyFrom(const CImage& other)
 
 void CImage::Clear()
 {
+    m_pData = nullptr;
     m_pBuffer.reset();
+    m_backing = QImage();
     m_vctRows.clear();
     m_vctColumns.clear();
     m_nWidth = 0;

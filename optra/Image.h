@@ -48,9 +48,11 @@ enum EFilterOption : int
 // GetColumnTable()[x]. Coordinates are image pixels, pixel (x, y) covering
 // [x, x + 1) x [y, y + 1).
 //
-// The image owns its pixels. Create, CopyFrom, Load, FromQImage and Rotate
-// replace the buffer, which invalidates row tables, pixel pointers and
-// QImage views taken before; the filters work in place and keep it.
+// The image owns its pixels, either in a buffer of its own or, after Load
+// and FromQImage, in the QImage they were decoded or converted into (rows
+// then have Qt's 4-byte alignment). Create, CopyFrom, Load, FromQImage and
+// Rotate replace the pixels, which invalidates row tables, pixel pointers
+// and QImage views taken before; the filters work in place and keep them.
 // An instance is not synchronised; distinct instances may be used on
 // different threads at once (Load in particular).
 class CImage : public COptraObject
@@ -79,7 +81,7 @@ public:
     int CopyFrom(const CImage& other);
     // Releases the pixels; the image is empty afterwards.
     void Clear();
-    bool IsEmpty() const { return m_pBuffer == nullptr; }
+    bool IsEmpty() const { return m_pData == nullptr; }
 
     // Reads an image file as its pixels are stored: no orientation tag is
     // applied, because the trainer's labels must match what Darknet reads.
@@ -115,8 +117,8 @@ public:
     int GetBytesPerLine() const { return m_nBytesPerLine; }
     int GetAlignment() const { return m_nAlignment; }
     size_t GetDataSize() const { return size_t(m_nBytesPerLine) * size_t(m_nHeight); }
-    uint8_t* GetData() { return m_pBuffer.get(); }
-    const uint8_t* GetData() const { return m_pBuffer.get(); }
+    uint8_t* GetData() { return m_pData; }
+    const uint8_t* GetData() const { return m_pData; }
     // Start of each row, GetHeight() entries; null for an empty image.
     uint8_t* const* GetRowTable() { return IsEmpty() ? nullptr : m_vctRows.data(); }
     const uint8_t* const* GetRowTable() const { return IsEmpty() ? nullptr : m_vctRows.data(); }
@@ -170,9 +172,13 @@ private:
     };
     using BufferPtr = std::unique_ptr<uint8_t, SBufferDeleter>;
 
-    // Allocates a buffer and its tables into pImage without touching this
+    // Allocates a buffer and its tables into image without touching this
     // image, so a failure leaves it unchanged.
     static int Allocate(int nWidth, int nHeight, int nChannels, int nAlignment, bool bZero, CImage& image);
+    // Converts the picture to the QImage format of nChannels (in place when
+    // nobody else shares it) and keeps it as this image's pixels.
+    int AdoptQImage(QImage picture, int nChannels);
+    void SetLayout(uint8_t* pData, int nWidth, int nHeight, int nChannels, int nBytesPerLine, int nAlignment);
     // Takes over another image's pixels and tables (name and folder stay).
     void AdoptPixels(CImage& other);
 
@@ -182,6 +188,8 @@ private:
     int m_nBytesPerLine = 0;
     int m_nAlignment = 0;
     BufferPtr m_pBuffer;
+    QImage m_backing;
+    uint8_t* m_pData = nullptr;
     std::vector<uint8_t*> m_vctRows;
     std::vector<size_t> m_vctColumns;
     std::wstring m_strName;

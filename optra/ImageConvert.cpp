@@ -2,8 +2,8 @@
 
 #include "optra/OptraResult.h"
 
-#include <cstring>
 #include <new>
+#include <utility>
 
 namespace Optra::Algorithms
 {
@@ -46,69 +46,6 @@ int NaturalChannels(const QImage& image)
     }
 }
 
-// Qt keeps 32-bit pixels as native-endian 0xAARRGGBB words; these loops take
-// them apart in one pass instead of a Qt conversion followed by a copy.
-void RgbWordsToRgb(const QImage& source, CImage& target)
-{
-    for (int y = 0; y < target.GetHeight(); ++y)
-    {
-        const QRgb* pSource = reinterpret_cast<const QRgb*>(source.constScanLine(y));
-        uint8_t* pTarget = target.GetRowTable()[y];
-        for (int x = 0; x < target.GetWidth(); ++x, pTarget += 3)
-        {
-            const QRgb rgb = pSource[x];
-            pTarget[0] = uint8_t(qRed(rgb));
-            pTarget[1] = uint8_t(qGreen(rgb));
-            pTarget[2] = uint8_t(qBlue(rgb));
-        }
-    }
-}
-
-void RgbWordsToRgba(const QImage& source, bool bOpaque, CImage& target)
-{
-    for (int y = 0; y < target.GetHeight(); ++y)
-    {
-        const QRgb* pSource = reinterpret_cast<const QRgb*>(source.constScanLine(y));
-        uint8_t* pTarget = target.GetRowTable()[y];
-        for (int x = 0; x < target.GetWidth(); ++x, pTarget += 4)
-        {
-            const QRgb rgb = pSource[x];
-            pTarget[0] = uint8_t(qRed(rgb));
-            pTarget[1] = uint8_t(qGreen(rgb));
-            pTarget[2] = uint8_t(qBlue(rgb));
-            pTarget[3] = bOpaque ? 255 : uint8_t(qAlpha(rgb));
-        }
-    }
-}
-
-void CopyRows(const QImage& source, CImage& target)
-{
-    const size_t nRowBytes = size_t(target.GetWidth()) * size_t(target.GetChannel());
-    for (int y = 0; y < target.GetHeight(); ++y)
-        std::memcpy(target.GetRowTable()[y], source.constScanLine(y), nRowBytes);
-}
-
-// False when Qt could not allocate its intermediate image.
-bool ConvertPixels(const QImage& source, CImage& target)
-{
-    const int nChannels = target.GetChannel();
-    const QImage::Format sourceFormat = source.format();
-    if (sourceFormat == QImage::Format_RGB32 && nChannels == 3)
-        RgbWordsToRgb(source, target);
-    else if ((sourceFormat == QImage::Format_RGB32 || sourceFormat == QImage::Format_ARGB32) &&
-             nChannels == 4)
-        RgbWordsToRgba(source, sourceFormat == QImage::Format_RGB32, target);
-    else if (sourceFormat == ViewFormat(nChannels))
-        CopyRows(source, target);
-    else
-    {
-        const QImage converted = source.convertToFormat(ViewFormat(nChannels));
-        if (converted.isNull())
-            return false;
-        CopyRows(converted, target);
-    }
-    return true;
-}
 } // namespace
 
 QImage CImage::ToQImageView() const
@@ -154,21 +91,41 @@ int CImage::FromQImage(const QImage& image, int nChannels)
     if (nChannels != 0 && nChannels != 1 && nChannels != 3 && nChannels != 4)
         return EOptraResult_InvalidArgument;
     const int nTargetChannels = nChannels != 0 ? nChannels : NaturalChannels(image);
+    if (!CanHold(image.width(), image.height(), nTargetChannels))
+        return EOptraResult_TooLarge;
     try
     {
-        CImage converted;
-        const int nResult = Allocate(image.width(), image.height(), nTargetChannels, 4, false, converted);
-        if (nResult != EOptraResult_Ok)
-            return nResult;
-        if (!ConvertPixels(image, converted))
-            return EOptraResult_OutOfMemory;
-        AdoptPixels(converted);
-        return EOptraResult_Ok;
+        // One pass into a picture of our own: the caller keeps theirs.
+        const QImage::Format format = ViewFormat(nTargetChannels);
+        return AdoptQImage(image.format() == format ? image.copy() : image.convertToFormat(format),
+                           nTargetChannels);
     }
     catch (const std::bad_alloc&)
     {
         return EOptraResult_OutOfMemory;
     }
+}
+
+int CImage::AdoptQImage(QImage picture, int nChannels)
+{
+    if (picture.isNull())
+        return EOptraResult_OutOfMemory;
+    if (nChannels == 0)
+        nChannels = NaturalChannels(picture);
+    if (!CanHold(picture.width(), picture.height(), nChannels))
+        return EOptraResult_TooLarge;
+    // Qt converts between most formats within the same buffer, sparing the
+    // allocation and page faults of a second image.
+    picture.convertTo(ViewFormat(nChannels));
+    if (picture.isNull() || picture.format() != ViewFormat(nChannels))
+        return EOptraResult_OutOfMemory;
+    CImage adopted;
+    // bits() does not copy: the picture is not shared with anyone.
+    adopted.SetLayout(picture.bits(), picture.width(), picture.height(), nChannels,
+                      int(picture.bytesPerLine()), 4);
+    adopted.m_backing = std::move(picture);
+    AdoptPixels(adopted);
+    return EOptraResult_Ok;
 }
 
 } // namespace Optra::Algorithms

@@ -137,7 +137,7 @@ int CImage::Load(const std::wstring& strPath)
         // Qt expands GIF palettes to 32-bit pixels; a palette of greys still
         // makes a grey file, as it does for PNG and BMP palettes.
         const bool bGreyGif = format == "gif" && !image.hasAlphaChannel() && image.allGray();
-        nResult = FromQImage(image, bGreyGif ? 1 : 0);
+        nResult = AdoptQImage(std::move(image), bGreyGif ? 1 : 0);
         if (nResult != EOptraResult_Ok)
             return nResult;
         const QFileInfo info(strFile);
