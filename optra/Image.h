@@ -144,17 +144,17 @@ public:
 
     // 3x3 Sobel gradients written in place as saturated absolute 8-bit
     // values, per channel: X across columns, Y across rows, XY the sum of
-    // both magnitudes. An alpha channel (of 2 or 4) is kept as it was. Only pixels inside pRegion's bounding
-    // box (clipped to the image; null means the whole image) change, but pixels outside it still serve as
-    // neighbours. nOption is an EFilterOption, dBorderValue its constant. Returns 0 or an EOptraResult
-    // (EmptyRegion when the region misses the image).
+    // both magnitudes. Only pixels inside pRegion's bounding box (clipped to
+    // the image; null means the whole image) change, but pixels outside it
+    // still serve as neighbours. An alpha channel (of 2 or 4) is kept as it
+    // was. nOption is an EFilterOption, dBorderValue its constant. Returns 0
+    // or an EOptraResult (EmptyRegion when the region misses the image).
     int SobelX(const Geometry::CShape* pRegion, int nOption, double dBorderValue);
     int SobelY(const Geometry::CShape* pRegion, int nOption, double dBorderValue);
     int SobelXY(const Geometry::CShape* pRegion, int nOption, double dBorderValue);
     // Median over a (2 nRadiusX + 1) x (2 nRadiusY + 1) window, per
     // channel, in place and limited to the region like the Sobel filters;
-    // alpha is kept.
-    // The window must be square (equal radii, 1 to 127).
+    // alpha is kept. The window must be square (equal radii, 1 to 127).
     int Median(int nRadiusX, int nRadiusY, const Geometry::CShape* pRegion, int nOption, double dBorderValue);
 
     // Whether an image of this size is accepted: both sides 1 to

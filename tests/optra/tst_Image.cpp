@@ -59,8 +59,13 @@ private slots:
             QCOMPARE(reinterpret_cast<uintptr_t>(image.GetRowTable()[y]) % uintptr_t(alignment),
                      uintptr_t(0));
             QCOMPARE(image.GetRowTable()[y], image.GetData() + y * bytesPerLine);
-            for (int x = 0; x < width * channels; ++x)
-                QCOMPARE(int(image.GetRowTable()[y][x]), 0);
+            for (int x = 0; x < width; ++x)
+            {
+                QCOMPARE(image.GetColumnTable()[x], size_t(x * channels));
+                QCOMPARE(image.GetPixel(x, y), image.GetRowTable()[y] + x * channels);
+                for (int c = 0; c < channels; ++c)
+                    QCOMPARE(int(image.GetPixel(x, y)[c]), 0);
+            }
         }
     }
 
@@ -104,20 +109,6 @@ private slots:
         QCOMPARE(image.GetData(), pBefore);
         QCOMPARE(image.GetWidth(), 2);
         QCOMPARE(image.GetChannel(), 3);
-    }
-
-    void tablesAddressEveryPixel()
-    {
-        CImage image;
-        QCOMPARE(image.Create(5, 3, 3, 8, 0, 8), 0);
-        const size_t* pColumns = image.GetColumnTable();
-        for (int x = 0; x < 5; ++x)
-            QCOMPARE(pColumns[x], size_t(x * 3));
-        for (int y = 0; y < 3; ++y)
-            for (int x = 0; x < 5; ++x)
-                QCOMPARE(image.GetPixel(x, y), image.GetData() + y * image.GetBytesPerLine() + x * 3);
-        // The last pixel's last sample ends inside the buffer.
-        QVERIFY(image.GetPixel(4, 2) + 3 <= image.GetData() + image.GetDataSize());
     }
 
     void getPixelIsNullOutside_data()
@@ -335,18 +326,6 @@ private slots:
         QCOMPARE(image.GetChannel(), 4);
         QCOMPARE(image.FromQImage(QImage()), int(Optra::EOptraResult_EmptyImage));
         QCOMPARE(image.GetChannel(), 4);
-    }
-
-    void viewAndConversionRoundTrip()
-    {
-        CImage image;
-        QCOMPARE(image.Create(7, 5, 3), 0);
-        FillPattern(image);
-        CImage back;
-        QCOMPARE(back.FromQImage(image.ToQImage()), 0);
-        QCOMPARE(back.GetChannel(), 3);
-        for (int y = 0; y < 5; ++y)
-            QCOMPARE(std::memcmp(back.GetRowTable()[y], image.GetRowTable()[y], 7 * 3), 0);
     }
 };
 

@@ -220,18 +220,13 @@ private slots:
         QCOMPARE(circle.radiusB(), 5.0);
     }
 
-    void pointsAndLines()
+    void rulerLengthFollowsItsEnds()
     {
-        QCOMPARE(CPoint(1, 1).GetDistance(CPoint(4, 5)), 5.0);
-        QVERIFY(CPoint(0.1 + 0.2, 7) == CPoint(0.3, 7));
-        QVERIFY(CPoint(1, 1) != CPoint(1, 1.001));
         CLine line(0, 0, 3, 4);
         QCOMPARE(line.GetLength(), 5.0);
-        line.SetStart(CPoint(3, 0));
-        line.SetEnd(CPoint(3, 2));
-        QCOMPARE(line.GetLength(), 2.0);
-        QCOMPARE(line.start().x(), 3.0);
-        QCOMPARE(line.end().y(), 2.0);
+        line.SetEnd(CPoint(3, -4));
+        line.SetStart(CPoint(3, 2));
+        QCOMPARE(line.GetLength(), 6.0);
     }
 
     void deepAndShallowCopies()
