@@ -78,6 +78,13 @@ void SobelInto(const SFilterSource& source, ESobel kind, cv::Mat& target)
 void MedianInto(const SFilterSource& source, int nRadius, cv::Mat& target)
 {
     const int nSize = 2 * nRadius + 1;
+    if (source.mat.channels() != 2 && source.region.size() == source.mat.size())
+    {
+        // No margin around the region (the whole image): OpenCV filters in
+        // place by itself, without a result buffer to copy back.
+        cv::medianBlur(source.mat, target, nSize);
+        return;
+    }
     cv::Mat filtered;
     if (source.mat.channels() == 2)
     {
