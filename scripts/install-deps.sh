@@ -9,7 +9,7 @@ PACKAGES=(
   qtbase5-dev qtbase5-dev-tools libqt5sql5-sqlite libqt5opengl5-dev
   qt5-image-formats-plugins libqt5svg5
   libpoppler-qt5-dev qpdf
-  libtesseract-dev tesseract-ocr-eng tesseract-ocr-vie tesseract-ocr-kor
+  libtesseract-dev tesseract-ocr-eng tesseract-ocr-vie tesseract-ocr-kor fonts-dejavu-core
   libopencv-core-dev libopencv-imgproc-dev
   oxygen-icon-theme
   xvfb xauth libgl1-mesa-dri

@@ -1,0 +1,140 @@
+#include "optra/PDFReader.h"
+
+#include "optra/Image.h"
+#include "optra/OptraResult.h"
+
+#include <QFileInfo>
+#include <QImage>
+
+#include <poppler-qt5.h>
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+namespace Optra::Utils
+{
+
+namespace
+{
+bool IsValidResolution(double dDpi)
+{
+    return std::isfinite(dDpi) && dDpi >= 1.0 && dDpi <= CPDFReader::MAX_RESOLUTION;
+}
+
+// Older encryption takes passwords in Latin-1, AES-256 in UTF-8; poppler
+// passes the bytes on as given, so both encodings are tried.
+bool Unlock(Poppler::Document& document, const QString& strPassword)
+{
+    const QByteArray utf8 = strPassword.toUtf8();
+    bool bLatin1 = true;
+    for (const QChar character : strPassword)
+        bLatin1 = bLatin1 && character.unicode() < 256;
+    if (bLatin1 && !document.unlock(strPassword.toLatin1(), strPassword.toLatin1()))
+        return true;
+    return !document.unlock(utf8, utf8);
+}
+
+// Pixels of a page side at a resolution, or -1 when it cannot be rendered.
+int PixelsOf(double dPoints, double dDpi)
+{
+    const double dPixels = std::ceil(dPoints * dDpi / 72.0);
+    if (!std::isfinite(dPixels) || dPixels < 1 || dPixels > Algorithms::CImage::MAX_DIMENSION)
+        return -1;
+    return int(dPixels);
+}
+} // namespace
+
+CPDFReader::CPDFReader() = default;
+
+CPDFReader::~CPDFReader() = default;
+
+int CPDFReader::SetResolutionX(double dDpi)
+{
+    if (!IsValidResolution(dDpi))
+        return EOptraResult_InvalidArgument;
+    m_dResolutionX = dDpi;
+    return EOptraResult_Ok;
+}
+
+int CPDFReader::SetResolutionY(double dDpi)
+{
+    if (!IsValidResolution(dDpi))
+        return EOptraResult_InvalidArgument;
+    m_dResolutionY = dDpi;
+    return EOptraResult_Ok;
+}
+
+int CPDFReader::Read(const std::wstring& strPath, const std::wstring& strPassword)
+{
+    m_pDocument.reset();
+    try
+    {
+        const QString strFile = QString::fromStdWString(strPath);
+        if (!QFileInfo(strFile).isFile())
+            return EOptraResult_FileNotFound;
+        std::unique_ptr<Poppler::Document> pDocument(Poppler::Document::load(strFile));
+        if (!pDocument)
+            return EOptraResult_DecodeFailed;
+        if (pDocument->isLocked())
+        {
+            if (strPassword.empty() || !Unlock(*pDocument, QString::fromStdWString(strPassword)))
+                return EOptraResult_PasswordRequired;
+        }
+        if (pDocument->numPages() <= 0)
+            return EOptraResult_DecodeFailed;
+        pDocument->setRenderHint(Poppler::Document::Antialiasing);
+        pDocument->setRenderHint(Poppler::Document::TextAntialiasing);
+        m_pDocument = std::move(pDocument);
+        return EOptraResult_Ok;
+    }
+    catch (const std::bad_alloc&)
+    {
+        return EOptraResult_OutOfMemory;
+    }
+    catch (const std::exception&)
+    {
+        return EOptraResult_EngineFailed;
+    }
+}
+
+int CPDFReader::GetPageNumber() const
+{
+    return m_pDocument ? m_pDocument->numPages() : 0;
+}
+
+int CPDFReader::RenderPage(int nIndex, Algorithms::CImage& image)
+{
+    if (!m_pDocument)
+        return EOptraResult_NotReady;
+    if (nIndex < 0 || nIndex >= m_pDocument->numPages())
+        return EOptraResult_OutOfRange;
+    try
+    {
+        const std::unique_ptr<Poppler::Page> pPage(m_pDocument->page(nIndex));
+        if (!pPage)
+            return EOptraResult_DecodeFailed;
+        // A hostile page size must not reach the renderer's allocation. A
+        // rotated page swaps its sides, so each side must fit either way.
+        const QSizeF size = pPage->pageSizeF();
+        const double dDpi = std::max(m_dResolutionX, m_dResolutionY);
+        const int nWidth = PixelsOf(size.width(), dDpi);
+        const int nHeight = PixelsOf(size.height(), dDpi);
+        if (nWidth < 0 || nHeight < 0 || !Algorithms::CImage::CanHold(nWidth, nHeight, 4))
+            return EOptraResult_TooLarge;
+        const QImage rendered = pPage->renderToImage(m_dResolutionX, m_dResolutionY);
+        if (rendered.isNull())
+            return EOptraResult_EngineFailed;
+        return image.FromQImage(rendered, 3);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return EOptraResult_OutOfMemory;
+    }
+    catch (const std::exception&)
+    {
+        return EOptraResult_EngineFailed;
+    }
+}
+
+} // namespace Optra::Utils
