@@ -25,6 +25,12 @@ void CStandinOutput::Banner() const
 void CStandinOutput::Header(const std::string& strCfgName, int nYoloLayers) const
 {
     std::fputs("   layer   filters  size/strd(dil)      input                output\n", stderr);
+    for (int i = 0; i < nYoloLayers; ++i)
+        std::fprintf(
+            stderr,
+            "  %d yolo\n[yolo] params: iou loss: mse (2), iou_norm: 0.75, obj_norm: 1.00, cls_norm: 1.00, "
+            "delta_norm: 1.00, scale_x_y: 1.00\n",
+            12 + 7 * i);
     std::fputs("Total BFLOPS 0.014 \navg_outputs = 4622 \n Create 64 permanent cpu-threads \n", stderr);
     std::fflush(stderr);
     std::printf("%s\nmini_batch = %d, batch = %d, time_steps = 1, train = 1 \n\n", strCfgName.c_str(), BATCH,

@@ -54,27 +54,28 @@ std::string Stripped(const std::string& strLine)
     return strResult;
 }
 
-// Key/value lines; blank and comment lines are skipped.
-// A section header comes back as a key of its own with an empty value.
-std::vector<std::pair<std::string, std::string>> ReadOptions(FILE* pFile, bool bSections)
+// Key/value lines grouped by "[section]"; lines before the first section (all
+// of a data file) form a section without a name. Blank and comment lines are
+// skipped.
+std::vector<SSection> ReadSections(FILE* pFile)
 {
-    std::vector<std::pair<std::string, std::string>> vctOptions;
+    std::vector<SSection> vctSections(1);
     std::string strLine;
     while (ReadLine(pFile, strLine))
     {
         const std::string strClean = Stripped(strLine);
         if (strClean.empty() || strClean[0] == '#' || strClean[0] == ';')
             continue;
-        if (strClean[0] == '[' && bSections)
+        if (strClean[0] == '[')
         {
-            vctOptions.emplace_back(strClean, std::string());
+            vctSections.push_back(SSection{strClean, {}});
             continue;
         }
         const size_t nEquals = strClean.find('=');
         if (nEquals != std::string::npos)
-            vctOptions.emplace_back(strClean.substr(0, nEquals), strClean.substr(nEquals + 1));
+            vctSections.back().mapOptions[strClean.substr(0, nEquals)] = strClean.substr(nEquals + 1);
     }
-    return vctOptions;
+    return vctSections;
 }
 
 QString Text(const std::string& strText)
@@ -132,20 +133,17 @@ bool CStandinTrainingSet::ReadDataFile(const std::string& strPath)
     FILE* pFile = std::fopen(strPath.c_str(), "r");
     if (!pFile)
         return Fail("Couldn't open file: " + Text(strPath));
-    m_strTrainList = "data/train.list";
-    for (const auto& [strKey, strValue] : ReadOptions(pFile, false))
+    const SSection options = ReadSections(pFile).front();
+    const auto Value = [&options](const char* szKey, const std::string& strDefault)
     {
-        if (strKey == "classes")
-            m_nDataClasses = std::atoi(strValue.c_str());
-        else if (strKey == "train")
-            m_strTrainList = strValue;
-        else if (strKey == "valid")
-            m_strValidList = strValue;
-        else if (strKey == "names")
-            m_strNames = strValue;
-        else if (strKey == "backup")
-            m_strBackup = strValue;
-    }
+        const auto it = options.mapOptions.find(szKey);
+        return it == options.mapOptions.end() ? strDefault : it->second;
+    };
+    m_nDataClasses = std::atoi(Value("classes", "0").c_str());
+    m_strTrainList = Value("train", "data/train.list");
+    m_strValidList = Value("valid", "");
+    m_strNames = Value("names", "data/names.list");
+    m_strBackup = Value("backup", "/backup/");
     std::fclose(pFile);
     m_bValidFromKey = !m_strValidList.empty();
     if (!m_bValidFromKey)
@@ -161,29 +159,22 @@ bool CStandinTrainingSet::ReadConfig(const std::string& strPath)
     FILE* pFile = std::fopen(strPath.c_str(), "r");
     if (!pFile)
         return Fail("Couldn't open file: " + Text(strPath));
-    const auto vctOptions = ReadOptions(pFile, true);
+    std::vector<SSection> vctSections = ReadSections(pFile);
     std::fclose(pFile);
-    std::vector<SSection> vctSections;
-    for (const auto& [strKey, strValue] : vctOptions)
-    {
-        if (strKey[0] == '[')
-            vctSections.push_back(SSection{strKey, {}});
-        else if (!vctSections.empty())
-            vctSections.back().mapOptions[strKey] = strValue;
-    }
+    vctSections.erase(vctSections.begin());
     if (vctSections.empty() || (vctSections[0].strName != "[net]" && vctSections[0].strName != "[network]"))
         return Fail("First section must be [net] or [network]");
     for (size_t i = 1; i < vctSections.size(); ++i)
     {
         const SSection& section = vctSections[i];
-        if (!CheckSection(section.strName))
-            return false;
+        if (!KNOWN_SECTIONS.count(section.strName))
+            return Fail("Type not recognized: " + Text(section.strName));
         if (section.strName != "[yolo]")
             continue;
         const SSection& previous = vctSections[i - 1];
         const bool bConvolution = previous.strName == "[convolutional]" || previous.strName == "[conv]";
-        if (!FinishSection(section.strName, IntOption(section, "classes", 20), MaskCount(section),
-                           bConvolution ? IntOption(previous, "filters", 1) : -1))
+        if (!AddYoloLayer(IntOption(section, "classes", 20), MaskCount(section),
+                          bConvolution ? IntOption(previous, "filters", 1) : -1))
             return false;
     }
     if (m_arrYolo.isEmpty())
@@ -191,20 +182,12 @@ bool CStandinTrainingSet::ReadConfig(const std::string& strPath)
     return true;
 }
 
-bool CStandinTrainingSet::CheckSection(const std::string& strName)
-{
-    if (KNOWN_SECTIONS.count(strName))
-        return true;
-    return Fail("Type not recognized: " + Text(strName));
-}
-
-bool CStandinTrainingSet::FinishSection(const std::string& strName, int nClasses, int nMasks, int nFilters)
+bool CStandinTrainingSet::AddYoloLayer(int nClasses, int nMasks, int nFilters)
 {
     QJsonObject yolo{{"classes", nClasses}, {"masks", nMasks}, {"filters", nFilters}};
     m_arrYolo.append(yolo);
     if (m_arrYolo.size() == 1)
         m_nClasses = nClasses;
-    std::fprintf(stderr, "%3d %s\n", m_arrYolo.size() - 1, strName.c_str());
     if (nFilters >= 0 && nFilters != (nClasses + 5) * nMasks)
         return Fail(
             QString::asprintf("Error: filters=%d in the [convolutional] layer before [yolo] does not fit "

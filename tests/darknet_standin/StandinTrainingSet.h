@@ -23,15 +23,13 @@ public:
     QString Error() const { return m_strError; }
     int Classes() const { return m_nClasses; }
     int YoloLayers() const { return static_cast<int>(m_arrYolo.size()); }
-    int Images() const { return m_nTrainImages; }
     std::string BackupFolder() const { return m_strBackup; }
     QJsonObject Report() const;
 
 private:
     bool ReadDataFile(const std::string& strPath);
     bool ReadConfig(const std::string& strPath);
-    bool CheckSection(const std::string& strName);
-    bool FinishSection(const std::string& strName, int nClasses, int nMasks, int nFilters);
+    bool AddYoloLayer(int nClasses, int nMasks, int nFilters);
     bool ReadNames(const std::string& strPath);
     bool ReadList(const std::string& strPath, int& nImages);
     void ReadImage(const std::string& strImage);
@@ -43,8 +41,8 @@ private:
     QString m_strError;
     std::string m_strTrainList;
     std::string m_strValidList;
-    std::string m_strNames = "data/names.list";
-    std::string m_strBackup = "/backup/";
+    std::string m_strNames;
+    std::string m_strBackup;
     int m_nDataClasses = 0;
     bool m_bValidFromKey = false;
     int m_nNames = 0;

@@ -301,6 +301,18 @@ private slots:
         QCOMPARE(run.nExitCode, error.isEmpty() ? 0 : 1);
     }
 
+    // Darknet trains for hours and fails only when it first saves weights.
+    void missingBackupFailsAtTheWeightSave()
+    {
+        BuildOneClassProject();
+        QVERIFY(QDir(Path("Backup")).removeRecursively());
+        const SRun run = Run();
+        QVERIFY(!run.report.value("backup_exists").toBool());
+        QCOMPARE(run.report.value("error").toString(), QString());
+        QCOMPARE(run.nExitCode, 1);
+        QVERIFY(run.lstErr.contains("Couldn't open file: Backup/config_final.weights"));
+    }
+
     // Progress arrives with escape sequences, bells and a line in two writes.
     void outputBecomesCleanLines()
     {
