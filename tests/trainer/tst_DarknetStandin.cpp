@@ -1,0 +1,384 @@
+// Built projects read by the Darknet stand-in, which reads them the way
+// Darknet does: proof that a build is accepted, and that the stand-in really
+// rejects what Darknet rejects, so tests that rely on it mean something.
+#include "tests/support/TestSupport.h"
+#include "trainer/DarknetBuildWriter.h"
+#include "trainer/ProcessOutputBuffer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <clocale>
+#include <memory>
+
+namespace
+{
+const QStringList TRAIN_ARGUMENTS = {"detector", "train", "detector.txt", "config.txt"};
+const QString ONE_CLASS_CONFIG =
+    "[net]\nwidth=416\n[convolutional]\nfilters=18\n[yolo]\nmask=0,1,2\nclasses=1\n";
+
+void WriteFile(const QString& strPath, const QByteArray& baContent)
+{
+    QFile file(strPath);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(baContent);
+}
+
+// A finished stand-in run: its report and its output as log lines.
+struct SRun
+{
+    int nExitCode = -1;
+    QProcess::ExitStatus status = QProcess::NormalExit;
+    QJsonObject report;
+    QStringList lstOut;
+    QStringList lstErr;
+};
+
+class CStandinProcess
+{
+public:
+    CStandinProcess(const QString& strDir, const QString& strReport, const QStringList& lstEnvironment)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DARKNET_STANDIN_REPORT", strReport);
+        for (const QString& strVariable : lstEnvironment)
+            environment.insert(strVariable.section('=', 0, 0), strVariable.section('=', 1));
+        m_process.setProcessEnvironment(environment);
+        m_process.setWorkingDirectory(strDir);
+        QObject::connect(&m_process, &QProcess::readyReadStandardOutput,
+                         [this] { m_run.lstOut += m_out.Append(m_process.readAllStandardOutput()); });
+        QObject::connect(&m_process, &QProcess::readyReadStandardError,
+                         [this] { m_run.lstErr += m_err.Append(m_process.readAllStandardError()); });
+        m_strReport = strReport;
+    }
+
+    QProcess& Process() { return m_process; }
+    void Start(const QStringList& lstArguments)
+    {
+        m_process.start(QCoreApplication::applicationDirPath() + "/darknet_standin", lstArguments);
+    }
+
+    SRun Finish()
+    {
+        m_process.waitForFinished(60000);
+        m_run.lstOut += m_out.Finish();
+        m_run.lstErr += m_err.Finish();
+        m_run.nExitCode = m_process.exitCode();
+        m_run.status = m_process.exitStatus();
+        QFile file(m_strReport);
+        if (file.open(QIODevice::ReadOnly))
+            m_run.report = QJsonDocument::fromJson(file.readAll()).object();
+        return m_run;
+    }
+
+private:
+    QProcess m_process;
+    CProcessOutputBuffer m_out;
+    CProcessOutputBuffer m_err;
+    QString m_strReport;
+    SRun m_run;
+};
+} // namespace
+
+class TestDarknetStandin : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_pTemp;
+    QString m_strDir;
+
+    QString Path(const QString& strFile) const { return m_strDir + "/" + strFile; }
+    QString ReportPath() const { return m_pTemp->path() + "/report.json"; }
+
+    SRun Run(const QStringList& lstArguments = TRAIN_ARGUMENTS, const QStringList& lstEnvironment = {},
+             const QString& strDir = QString())
+    {
+        CStandinProcess standin(strDir.isEmpty() ? m_strDir : strDir, ReportPath(), lstEnvironment);
+        standin.Start(lstArguments);
+        return standin.Finish();
+    }
+
+    // Image files exist on disk; the stand-in checks that, not their content.
+    void AddImageFiles(const SDarknetProject& project)
+    {
+        for (const SDarknetImage& image : project.vctImages)
+            WriteFile(Path("Images/" + image.strName), "image");
+    }
+
+    SDarknetProject OneClassProject() const
+    {
+        SDarknetProject project;
+        project.strProjectDir = m_strDir;
+        project.vctCategories = {{4, "person"}};
+        project.vctImages = {{"a.jpg", 640, 480, {{10, 20, 100, 200, 4}}},
+                             {"b.jpg", 640, 480, {{0, 0, 64, 48, 4}}}};
+        project.lstTrainNames = QStringList{"a.jpg"};
+        project.lstTestNames = QStringList{"b.jpg"};
+        project.strConfiguration = ONE_CLASS_CONFIG;
+        return project;
+    }
+
+    void BuildOneClassProject()
+    {
+        const SDarknetProject project = OneClassProject();
+        AddImageFiles(project);
+        QVERIFY(CDarknetBuildWriter().Write(project));
+    }
+
+private slots:
+    void init()
+    {
+        m_pTemp = std::make_unique<QTemporaryDir>();
+        m_strDir = m_pTemp->path() + "/project";
+        QVERIFY(QDir().mkpath(m_strDir + "/Images"));
+    }
+
+    void builtProjectIsAccepted_data()
+    {
+        QTest::addColumn<bool>("german");
+        QTest::newRow("C locale") << false;
+        QTest::newRow("German locale") << true;
+    }
+
+    // Every box a user can draw, in names users give, reaches Darknet.
+    void builtProjectIsAccepted()
+    {
+        QFETCH(bool, german);
+        if (german)
+        {
+            QVERIFY2(std::setlocale(LC_ALL, "de_DE.UTF-8"),
+                     "de_DE.UTF-8 is missing; run scripts/install-deps.sh");
+            QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        }
+        SDarknetProject project;
+        project.strProjectDir = m_strDir;
+        project.vctCategories = {{9, "car"}, {5, "person"}};
+        const QString strCheese = QString::fromUtf8("K\u00e4se's \u65e5\u672c.png");
+        project.vctImages = {
+            {"a.jpg", 640, 480, {{0, 0, 320, 480, 5}, {600, 400, -200, -100, 9}, {-30, -30, 100, 100, 9}}},
+            {strCheese, 200, 100, {{150, 50, 100, 100, 5}, {10.5, 20.25, 30.5, 40.75, 9}}},
+            {"cat.01.jpeg", 300, 300, {{299, 299, 1, 1, 9}}},
+            {"X.BMP", 1920, 1080, {{1919, 0, -1919, 1080, 5}}}};
+        project.lstTrainNames = QStringList{"cat.01.jpeg", strCheese, "a.jpg"};
+        project.lstTestNames = QStringList{"X.BMP"};
+        project.strConfiguration =
+            "[net]\r\nwidth=416\r\n[convolutional]\r\nfilters=21\r\n[yolo]\r\nmask=0,1,2\r\n"
+            "classes=2\r\n[route]\r\nlayers=-4\r\n[conv]\r\nfilters=21\r\n[yolo]\r\n"
+            "mask=3,4,5\r\nclasses=2\r\n";
+        AddImageFiles(project);
+        const bool bWritten = CDarknetBuildWriter().Write(project);
+        std::setlocale(LC_ALL, "C");
+        QLocale::setDefault(QLocale::c());
+        QVERIFY(bWritten);
+
+        const SRun run = Run({"detector", "train", "detector.txt", "config.txt", "-dont_show"});
+        QCOMPARE(run.status, QProcess::NormalExit);
+        QCOMPARE(run.nExitCode, 0);
+        const QJsonObject& report = run.report;
+        QCOMPARE(report.value("error").toString(), QString());
+        QCOMPARE(report.value("cwd").toString(), QDir(m_strDir).canonicalPath());
+        QCOMPARE(report.value("train_images").toInt(), 3);
+        QCOMPARE(report.value("valid_images").toInt(), 1);
+        QVERIFY(report.value("valid_from_key").toBool());
+        QCOMPARE(report.value("valid_list").toString(), QString("test.txt"));
+        QCOMPARE(report.value("classes").toInt(), 2);
+        QCOMPARE(report.value("data_classes").toInt(), 2);
+        QCOMPARE(report.value("names").toInt(), 2);
+        QCOMPARE(report.value("yolo_layers").toArray().size(), 2);
+        QCOMPARE(report.value("boxes_accepted").toInt(), 7);
+        QCOMPARE(report.value("boxes_rejected").toArray(), QJsonArray());
+        for (const char* szList : {"missing_images", "undecodable_images", "label_name_failures",
+                                   "missing_labels", "unparsed_labels"})
+            QVERIFY2(report.value(szList).toArray().isEmpty(), szList);
+        QVERIFY(QFile::exists(Path("Backup/config_final.weights")));
+    }
+
+    void standinRejectsWhatDarknetRejects_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QVariant>("expected");
+        QTest::newRow("decimal comma") << "Images/a.txt" << QByteArray("0 0,5 0,5 0,2 0,2\n")
+                                       << "unparsed_labels" << QVariant(QVariantList{"Images/a.txt"});
+        QTest::newRow("line after a bad line is not read")
+            << "Images/a.txt" << QByteArray("0 0.5 0.5 0.2 0.2\nx\n0 0.5 0.5 0.2 0.2\n") << "boxes_accepted"
+            << QVariant(2);
+        QTest::newRow("CRLF list") << "train.txt" << QByteArray("Images/a.jpg\r\n") << "label_name_failures"
+                                   << QVariant(QVariantList{"Images/a.jpg\r"});
+        QTest::newRow("CRLF data file")
+            << "detector.txt"
+            << QByteArray("classes=1\r\ntrain=train.txt\r\nvalid=test.txt\r\nnames=custom.names\r\n")
+            << "error" << QVariant("Couldn't open file: custom.names\r");
+        QTest::newRow("CRLF configuration")
+            << "config.txt" << ONE_CLASS_CONFIG.toUtf8().replace("\n", "\r\n") << "error"
+            << QVariant("First section must be [net] or [network]");
+        QTest::newRow("filters not adapted")
+            << "config.txt" << ONE_CLASS_CONFIG.toUtf8().replace("18", "255") << "error"
+            << QVariant("Error: filters=255 in the [convolutional] layer before "
+                        "[yolo] does not fit classes=1 and 3 masks, expected 18");
+        QTest::newRow("no valid key")
+            << "detector.txt"
+            << QByteArray("classes=1\ntrain=train.txt\ntest=test.txt\nnames=custom.names\n"
+                          "backup=Backup\n")
+            << "valid_list" << QVariant("train.txt");
+        QTest::newRow("gif") << "train.txt" << QByteArray("Images/a.gif\n") << "label_name_failures"
+                             << QVariant(QVariantList{"Images/a.gif"});
+    }
+
+    void standinRejectsWhatDarknetRejects()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, key);
+        QFETCH(QVariant, expected);
+        BuildOneClassProject();
+        WriteFile(Path(file), content);
+        const SRun run = Run();
+        QCOMPARE(run.report.value(key).toVariant(), expected);
+    }
+
+    void boxesDarknetDrops_data()
+    {
+        QTest::addColumn<QByteArray>("label");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("centre on the left edge")
+            << QByteArray("0 0.000000 0.5 0.1 0.1\n") << "wrong annotation";
+        QTest::newRow("centre below the image")
+            << QByteArray("0 0.5 1.000001 0.1 0.1\n") << "wrong annotation";
+        QTest::newRow("class beyond the configuration")
+            << QByteArray("1 0.5 0.5 0.1 0.1\n") << "class out of range";
+        QTest::newRow("negative class") << QByteArray("-1 0.5 0.5 0.1 0.1\n") << "negative class";
+        QTest::newRow("negative width") << QByteArray("0 0.5 0.5 -0.1 0.1\n") << "negative size";
+        QTest::newRow("very small") << QByteArray("0 0.5 0.5 0.0001 0.1\n") << "too small";
+    }
+
+    void boxesDarknetDrops()
+    {
+        QFETCH(QByteArray, label);
+        QFETCH(QString, reason);
+        BuildOneClassProject();
+        WriteFile(Path("Images/a.txt"), label);
+        const SRun run = Run();
+        QCOMPARE(run.report.value("boxes_accepted").toInt(), 1); // the test image's box
+        const QJsonArray arrRejected = run.report.value("boxes_rejected").toArray();
+        QCOMPARE(arrRejected.size(), 1);
+        QCOMPARE(arrRejected[0].toObject().value("reason").toString(), reason);
+    }
+
+    void arguments_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("inProject");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("detector train with weights")
+            << TRAIN_ARGUMENTS + QStringList{"Backup/start.weights"} << true << "";
+        QTest::newRow("empty first argument")
+            << QStringList{"", "detector.txt", "config.txt"} << true << "usage";
+        QTest::newRow("missing weights")
+            << TRAIN_ARGUMENTS + QStringList{"none.weights"} << true << "Couldn't open file: none.weights";
+        QTest::newRow("wrong working directory")
+            << TRAIN_ARGUMENTS << false << "Couldn't open file: detector.txt";
+    }
+
+    void arguments()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, inProject);
+        QFETCH(QString, error);
+        BuildOneClassProject();
+        WriteFile(Path("Backup/start.weights"), "weights");
+        const SRun run = Run(arguments, {}, inProject ? m_strDir : m_pTemp->path());
+        QCOMPARE(run.report.value("error").toString(), error);
+        QCOMPARE(run.report.value("arguments").toVariant().toStringList(), arguments);
+        QCOMPARE(run.nExitCode, error.isEmpty() ? 0 : 1);
+    }
+
+    // Darknet trains for hours and fails only when it first saves weights.
+    void missingBackupFailsAtTheWeightSave()
+    {
+        BuildOneClassProject();
+        QVERIFY(QDir(Path("Backup")).removeRecursively());
+        const SRun run = Run();
+        QVERIFY(!run.report.value("backup_exists").toBool());
+        QCOMPARE(run.report.value("error").toString(), QString());
+        QCOMPARE(run.nExitCode, 1);
+        QVERIFY(run.lstErr.contains("Couldn't open file: Backup/config_final.weights"));
+    }
+
+    // Progress arrives with escape sequences, bells and a line in two writes.
+    void outputBecomesCleanLines()
+    {
+        BuildOneClassProject();
+        const SRun run = Run(TRAIN_ARGUMENTS, {"DARKNET_STANDIN_ITERATIONS=2"});
+        QCOMPARE(run.nExitCode, 0);
+        const QRegularExpression reIteration("^ 1: \\d+\\.\\d{6}, \\d+\\.\\d{6} avg loss, 0\\.000000 rate, "
+                                             "\\d+\\.\\d{6} seconds, 2 images, \\d+\\.\\d{6} hours left$");
+        QCOMPARE(run.lstOut.filter(reIteration).size(), 1);
+        QCOMPARE(run.lstOut.filter(QRegularExpression("^2/2: loss=\\d+\\.\\d hours left=0\\.0$")).size(), 1);
+        QVERIFY(run.lstErr.contains(" OpenCV isn't used - data augmentation will be slow "));
+        for (const QString& strLine : run.lstOut + run.lstErr)
+            QVERIFY2(!strLine.contains(QRegularExpression("[\\x00-\\x08\\x0a-\\x1f]")), qPrintable(strLine));
+    }
+
+    void floodLosesNoLine()
+    {
+        BuildOneClassProject();
+        const SRun run =
+            Run(TRAIN_ARGUMENTS, {"DARKNET_STANDIN_FLOOD=100000", "DARKNET_STANDIN_ITERATIONS=0"});
+        QCOMPARE(run.nExitCode, 0);
+        const QStringList lstFlood = run.lstOut.filter(QRegularExpression("^ \\d+: .* hours left$"));
+        QCOMPARE(lstFlood.size(), 100000);
+        for (int i = 0; i < lstFlood.size(); ++i)
+        {
+            if (!lstFlood[i].startsWith(QString(" %1: ").arg(i + 1)))
+                QFAIL(qPrintable("line out of order: " + lstFlood[i]));
+        }
+    }
+
+    void crash()
+    {
+        BuildOneClassProject();
+        const SRun run = Run(TRAIN_ARGUMENTS, {"DARKNET_STANDIN_CRASH=1"});
+        QCOMPARE(run.status, QProcess::CrashExit);
+        QVERIFY(!QFile::exists(Path("Backup/config_final.weights")));
+    }
+
+    void terminate_data()
+    {
+        QTest::addColumn<bool>("ignoreSigterm");
+        QTest::newRow("ends on SIGTERM") << false;
+        QTest::newRow("ignores SIGTERM") << true;
+    }
+
+    void terminate()
+    {
+        QFETCH(bool, ignoreSigterm);
+        BuildOneClassProject();
+        CStandinProcess standin(m_strDir, ReportPath(),
+                                {"DARKNET_STANDIN_RUN_SECONDS=120",
+                                 QString("DARKNET_STANDIN_IGNORE_SIGTERM=%1").arg(ignoreSigterm ? 1 : 0)});
+        standin.Start(TRAIN_ARGUMENTS);
+        // The stand-in sets up its signal handling before it prints anything.
+        QVERIFY(standin.Process().waitForReadyRead(30000));
+        standin.Process().terminate();
+        if (ignoreSigterm)
+        {
+            // Still training a second later: only SIGKILL ends it.
+            QVERIFY(!standin.Process().waitForFinished(1000));
+            standin.Process().kill();
+        }
+        QVERIFY(standin.Process().waitForFinished(30000));
+        QCOMPARE(standin.Process().exitStatus(), QProcess::CrashExit);
+    }
+};
+
+OPTRA_TEST_MAIN(TestDarknetStandin)
+#include "tst_DarknetStandin.moc"
