@@ -3,11 +3,22 @@
 #include "common/log/Logger.h"
 #include "common/mvc/Interaction.h"
 #include "common/setting/SettingManager.h"
+#include "trainer/ClassEditorCtrl.h"
+#include "trainer/ClassEditorDlg.h"
+#include "trainer/ConfigurationEditorDlg.h"
 #include "trainer/DatabaseModelFactoryImpl.h"
 #include "trainer/DatasetImage.h"
+#include "trainer/ParameterEditorCtrl.h"
+#include "trainer/ParameterEditorDlg.h"
+#include "trainer/ProcessOutputBuffer.h"
 #include "trainer/ProjectModel.h"
 #include "trainer/ProjectProperty.h"
 #include "trainer/ProjectTraining.h"
+#include "trainer/ProjectView.h"
+#include "trainer/PropertyDlg.h"
+#include "trainer/PropertyModel.h"
+#include "trainer/SelectClassNameCtrl.h"
+#include "trainer/SelectClassNameDlg.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,15 +36,44 @@ CProjectController::CProjectController(CProjectModel* pModel, CProjectExplorerVi
 {
     m_pFactory = new CDatabaseModelFactoryImpl();
     m_pDatabase = new CDatabaseModel(m_pFactory);
+    CreateEditors();
     m_pProcess = new QProcess();
+    m_pOutputBuffer = std::make_unique<CProcessOutputBuffer>();
+    m_pErrorBuffer = std::make_unique<CProcessOutputBuffer>();
+    m_pPropertyModel = new CPropertyModel();
+    m_pPropertyView = new CPropertyView(m_pPropertyModel, nullptr);
 
+    ConnectEditors();
+    connect(m_pProcess, &QProcess::readyReadStandardOutput, this,
+            &CProjectController::slot_ReadLogFromCommand);
+    connect(m_pProcess, &QProcess::readyReadStandardError, this,
+            &CProjectController::slot_ReadErrFromCommand);
     connect(m_pProcess, &QProcess::stateChanged, this, &CProjectController::slot_CommandStateChange);
+    // The last words of a process and its unterminated last line reach the log.
+    connect(m_pProcess, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
+            [this] { FinishProcessOutput(); });
+    ConnectExplorer();
+    connect(m_pClassEditorView, &CClassEditorView::signal_CheckValidateROI, this,
+            &CProjectController::slot_CheckValidateROI);
 }
 
 CProjectController::~CProjectController()
 {
+    delete m_pClassEditorController;
+    delete m_pParameterEditorController;
+    delete m_pSelectClassNameController;
     delete m_pDatabase;
     delete m_pFactory;
+    delete m_pPropertyView;
+    delete m_pPropertyModel;
+    // Without an explorer the dialogs have no Qt parent to take them along.
+    if (!m_pExplorer)
+    {
+        delete m_pClassEditorView;
+        delete m_pParameterEditorView;
+        delete m_pSelectClassNameView;
+        delete m_pConfigurationEditorView;
+    }
     m_pProcess->terminate();
     // A process that ignores the polite request must not outlive the program.
     if (!m_pProcess->waitForFinished(TERMINATE_WAIT_MS) && m_pProcess->state() != QProcess::NotRunning)
@@ -42,6 +82,11 @@ CProjectController::~CProjectController()
         m_pProcess->waitForFinished(TERMINATE_WAIT_MS);
     }
     delete m_pProcess;
+}
+
+QWidget* CProjectController::DialogParent() const
+{
+    return m_pExplorer;
 }
 
 QString CProjectController::ProjectFile(const QString& strFolder, const QString& strName)
@@ -69,7 +114,13 @@ void CProjectController::LoadProject(const QString& strFolder, const QString& st
         return FailLoading(strFolder, strName);
 
     FillModel(strFolder, strName, vctTraining.front()->ID);
+    if (m_pPropertyModel)
+    {
+        for (const char* szKey : {"PROJECT_INITIALIZED_MODEL", "PROJECT_INITIALIZED_CONF"})
+            m_pPropertyModel->SetProperty(szKey, QVariant(FindProjectProperty(szKey)));
+    }
     AddHistory(strFolder, strName);
+    ValidateROI();
 }
 
 bool CProjectController::OpenProjectDatabase(const QString& strFolder, const QString& strName)

@@ -9,11 +9,25 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
+class CClassEditorController;
+class CClassEditorView;
+class CConfigurationEditorView;
 class CDatabaseModelFactoryImpl;
+class CParameterEditorController;
+class CParameterEditorView;
+class CPropertyModel;
+class CPropertyView;
+class CSelectClassNameController;
+class CSelectClassNameView;
+class CDatasetRoi;
+class CProcessOutputBuffer;
 class CProjectExplorerView;
+class CProjectImage;
 class CProjectModel;
+class QWidget;
 
 // The controller of the open project: owns its database connection, keeps the
 // project model in step with the database and carries out every project
@@ -35,14 +49,36 @@ public:
     // Value of a property of the open project, empty when absent.
     QString FindProjectProperty(const QString& strKey);
 
+    // Validation: an image is valid when it has at least one ROI, every ROI
+    // names an existing category, its size is known and its paths stay inside
+    // the project. Flags are stored in the model's images.
+    bool ValidateROI();
+    bool ValidateImageROI(const std::shared_ptr<CProjectImage>& pImage,
+                          const std::vector<std::shared_ptr<CDatabaseRecord>>& vctCategories);
+    bool ValidateImageROI(int nImageID);
+    int FindCategoryID(const QString& strName);
+    QString FindCategoryName(int nID);
+
+    // Writes the Darknet training files; false when validation or a file fails.
+    bool Build();
+    // Builds, then starts the Darknet executable in the project folder.
+    void Start();
     // Ends a running training process (terminate, then kill).
     void Stop();
     // True when no training process runs; otherwise tells the user so.
     bool IsCommandNotRunning();
+    // How long Stop waits for the process to end before killing it.
+    void SetStopTimeout(int nMilliseconds) { m_nStopTimeoutMs = nMilliseconds; }
 
     int GetProjectID() const { return m_nProjectID; }
     CDatabaseModel* GetDatabase() const { return m_pDatabase; }
     QProcess* GetProcess() const { return m_pProcess; }
+    CClassEditorView* GetClassEditorView() const { return m_pClassEditorView; }
+    CParameterEditorView* GetParameterEditorView() const { return m_pParameterEditorView; }
+    CConfigurationEditorView* GetConfigurationEditorView() const { return m_pConfigurationEditorView; }
+    CSelectClassNameView* GetSelectClassNameView() const { return m_pSelectClassNameView; }
+    CPropertyModel* GetPropertyModel() const { return m_pPropertyModel; }
+    CPropertyView* GetPropertyView() const { return m_pPropertyView; }
 
     // Rows of one table matching the column map, cast to the record class.
     template <typename T>
@@ -65,17 +101,54 @@ public slots:
     void slot_DeleteProject();
     void slot_UpdateProjectProperty(const QString& strKey, const QVariant& value);
     void slot_CommandStateChange(QProcess::ProcessState newState);
+    void slot_ReadLogFromCommand();
+    void slot_ReadErrFromCommand();
+    void slot_AddTrainImage();
+    void slot_AddTestImage();
+    void slot_RemoveTrainImage(int nImageID);
+    void slot_RemoveTestImage(int nImageID);
+    void slot_ShuffleTrainImage();
+    void slot_SortTrainImage();
+    void slot_CheckValidateROI();
+    void slot_EditClasses();
+    void slot_EditParameters();
+    void slot_EditConfiguration();
+    void slot_ProjectProperty();
+    void slot_OpenImage(int nImageID, const QString& strFilePath);
 
 private:
+    using RoiMap = std::map<int, std::vector<std::shared_ptr<CDatasetRoi>>>;
+
+    // Parent of the dialogs the controller opens: the project explorer.
+    QWidget* DialogParent() const;
     static QString ProjectFile(const QString& strFolder, const QString& strName);
     static void StoreHistory(const QStringList& lstEntries);
     bool OpenProjectDatabase(const QString& strFolder, const QString& strName);
     void FillModel(const QString& strFolder, const QString& strName, int nProjectID);
     void FailLoading(const QString& strFolder, const QString& strName);
     void ResetProjectState();
+    void CreateEditors();
+    void ConnectEditors();
+    void ConnectExplorer();
+    void AddImages(const QString& strType);
+    void RemoveImage(int nImageID, const QString& strType);
+    // Every ROI of the project grouped by image, in row order, with one query.
+    RoiMap SelectRoisByImage();
+    bool ValidateImage(const std::shared_ptr<CProjectImage>& pImage, const std::set<int>& setCategoryIDs,
+                       const std::vector<std::shared_ptr<CDatasetRoi>>& vctRois);
+    void ReadProcessOutput(bool bError);
+    void WriteProcessLines(const QStringList& lstLines, bool bError);
+    void FinishProcessOutput();
 
     CProjectExplorerView* m_pExplorer = nullptr;
     CProjectModel* m_pModel = nullptr;
+    CClassEditorView* m_pClassEditorView = nullptr;
+    CClassEditorController* m_pClassEditorController = nullptr;
+    CSelectClassNameController* m_pSelectClassNameController = nullptr;
+    CSelectClassNameView* m_pSelectClassNameView = nullptr;
+    CParameterEditorView* m_pParameterEditorView = nullptr;
+    CParameterEditorController* m_pParameterEditorController = nullptr;
+    CConfigurationEditorView* m_pConfigurationEditorView = nullptr;
     int m_nCurrentImageID = -1;
     int m_nCurrentViewID = -1;
     std::map<int, unsigned> m_mapViewImages;
@@ -83,4 +156,9 @@ private:
     CDatabaseModel* m_pDatabase = nullptr;
     CDatabaseModelFactoryImpl* m_pFactory = nullptr;
     QProcess* m_pProcess = nullptr;
+    CPropertyModel* m_pPropertyModel = nullptr;
+    CPropertyView* m_pPropertyView = nullptr;
+    std::unique_ptr<CProcessOutputBuffer> m_pOutputBuffer;
+    std::unique_ptr<CProcessOutputBuffer> m_pErrorBuffer;
+    int m_nStopTimeoutMs = 30000;
 };

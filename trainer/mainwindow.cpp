@@ -4,8 +4,12 @@
 #include "common/log/Logger.h"
 #include "common/mvc/MVCRegistry.h"
 #include "common/setting/SettingCtrl.h"
-#include "common/setting/SettingDlg.h"
 #include "common/setting/SettingManager.h"
+#include "common/setting/SettingModel.h"
+#include "trainer/FileExplorer.h"
+#include "trainer/ProjectCtrl.h"
+#include "trainer/ProjectModel.h"
+#include "trainer/ProjectView.h"
 
 #include <QApplication>
 #include <QDir>
@@ -83,7 +87,20 @@ MainWindow::MainWindow(QWidget* pParent) : QMainWindow(pParent)
 MainWindow::~MainWindow()
 {
     CLog::Write(ELogLevel::NORMAL, "MainWindow: Destroy()");
+    // Each object goes before the objects it refers to: stopping a running
+    // training updates the model, so the controller goes first.
+    delete m_pProjectController;
+    m_pProjectController = nullptr;
+    delete m_pProjectModel;
+    m_pProjectModel = nullptr;
+    for (const SMVCItem& item : m_vctToolWindows)
+    {
+        delete item.controller;
+        delete item.model;
+    }
+    m_vctToolWindows.clear();
     delete m_pSettingController;
+    m_pSettingController = nullptr;
 }
 
 void MainWindow::Initialize()
@@ -133,6 +150,7 @@ void MainWindow::ApplyLook()
 
 void MainWindow::SetupLayout()
 {
+    // The image-view panels are empty until the image views exist.
     m_pToolPanel = Placeholder(this);
     m_pToolPanel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
     m_pPropertyPanel = Placeholder(this);
@@ -140,7 +158,7 @@ void MainWindow::SetupLayout()
     m_pBottomPanel->setMaximumHeight(0);
 
     addDockWidget(Qt::LeftDockWidgetArea, MakeDock("Tool Dock", m_pToolPanel, Qt::LeftDockWidgetArea, this));
-    m_pFileExplorer = Placeholder(this);
+    m_pFileExplorer = new CFileExplorer(this);
     addDockWidget(Qt::LeftDockWidgetArea,
                   MakeDock("Left Dock", CreateLeftDock(), Qt::AllDockWidgetAreas, this));
     addDockWidget(Qt::RightDockWidgetArea,
@@ -156,13 +174,20 @@ void MainWindow::SetupLayout()
     m_pSplitter->setStretchFactor(0, 20);
     m_pSplitter->setStretchFactor(1, 1);
     setCentralWidget(m_pSplitter);
+
+    connect(m_pProjectModel, &CProjectModel::signal_ChangeCommandState, this,
+            &MainWindow::slot_ChangeCommandState);
+    connect(CSettingParameters::GetInstance(), &CSettingParameters::signal_UpdateSettingParameter, this,
+            &MainWindow::slot_UpdateSettingParameters);
 }
 
 QWidget* MainWindow::CreateLeftDock()
 {
     m_pLeftTabs = new QTabWidget(this);
     m_pLeftTabs->setTabPosition(QTabWidget::West);
-    m_pProjectExplorer = Placeholder(this);
+    m_pProjectModel = new CProjectModel();
+    m_pProjectExplorer = new CProjectExplorerView(m_pProjectModel, this);
+    m_pProjectController = new CProjectController(m_pProjectModel, m_pProjectExplorer);
 
     auto* pScroll = new QScrollArea(this);
     pScroll->setWidgetResizable(true);
@@ -178,10 +203,4 @@ QWidget* MainWindow::CreateRightDock()
     pTabs->setTabPosition(QTabWidget::East);
     pTabs->addTab(m_pPropertyPanel, QStringLiteral("Property"));
     return pTabs;
-}
-
-void MainWindow::createActions()
-{
-    m_pSettingView = new CSettingView(this);
-    m_pSettingController = new CSettingController(m_pSettingView);
 }

@@ -1,16 +1,28 @@
 #pragma once
 
+#include "common/mvc/MVCRegistry.h"
+
 #include <QMainWindow>
 
+#include <vector>
+
+class QAction;
+class QMenu;
 class QSplitter;
 class QTabWidget;
+class CController;
+class CFileExplorer;
 class CLogView;
+class CProjectController;
+class CProjectExplorerView;
+class CProjectModel;
 class CSettingController;
-class CSettingView;
+class CSettingViewImpl;
 
 // The program's main window: registers the default settings, sets the dark
-// look and builds the frame (four docks, the view area above the log view).
-// It owns the long-lived objects of the program. GUI thread.
+// look, builds the frame (four docks, the view area above the log view), owns
+// the long-lived objects of the program, its actions and menus, and ties the
+// project, the explorer and the settings together. GUI thread.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -18,9 +30,42 @@ public:
     explicit MainWindow(QWidget* pParent = nullptr);
     ~MainWindow() override;
 
+    // Splits a project file path into its folder and its name (the last
+    // component up to its last dot).
+    static void SplitProjectFile(const QString& strFile, QChar chSeparator, QString& strFolder,
+                                 QString& strName);
+
     CLogView* GetLogView() const { return m_pLogView; }
     QSplitter* GetCentralSplitter() const { return m_pSplitter; }
-    CSettingView* GetSettingView() const { return m_pSettingView; }
+    CSettingViewImpl* GetSettingView() const { return m_pSettingView; }
+    CProjectModel* GetProjectModel() const { return m_pProjectModel; }
+    CProjectController* GetProjectController() const { return m_pProjectController; }
+    CProjectExplorerView* GetProjectExplorer() const { return m_pProjectExplorer; }
+    CFileExplorer* GetFileExplorer() const { return m_pFileExplorer; }
+    QWidget* GetViewArea() const { return m_pViewArea; }
+    QMenu* GetRecentMenu() const { return m_pRecentMenu; }
+    const std::vector<SMVCItem>& GetToolWindows() const { return m_vctToolWindows; }
+
+public slots:
+    void slot_Undo();
+    void slot_Redo();
+    void slot_Settings();
+    void slot_DeleteObject(QObject* pObject);
+    void slot_OpenNewProjectDlg();
+    void slot_OpenProject(const QString& strFolder, const QString& strName);
+    void slot_OpenProjectFile();
+    void slot_Start();
+    void slot_Stop();
+    void slot_Build();
+    void slot_ChangeCommandState();
+    void slot_About();
+    void slot_Exit();
+    void slot_UpdateSettingParameters(const QString& strKey, const QVariant& value);
+    void slot_OpenRecentProject();
+
+protected:
+    void mousePressEvent(QMouseEvent* pEvent) override;
+    void closeEvent(QCloseEvent* pEvent) override;
 
 private:
     void Initialize();
@@ -30,16 +75,44 @@ private:
     void ApplyLook();
     QWidget* CreateLeftDock();
     QWidget* CreateRightDock();
+    QAction* AddAction(const QString& strText, const QString& strIcon, void (MainWindow::*pfnSlot)());
+    void CreateToolBar();
+    void CreateMenus();
+    void SetEditingEnabled(bool bEnabled);
+
+    // The image-view grid and its manager; null until the image views exist,
+    // and every use checks for that.
+    QWidget* m_pLayout = nullptr;
+    QWidget* m_pViewArea = nullptr;
+    CController* m_pMVCManager = nullptr;
+    CProjectModel* m_pProjectModel = nullptr;
+    CProjectExplorerView* m_pProjectExplorer = nullptr;
+    CProjectController* m_pProjectController = nullptr;
+    CSettingViewImpl* m_pSettingView = nullptr;
+    CSettingController* m_pSettingController = nullptr;
+    std::vector<SMVCItem> m_vctToolWindows;
+    QAction* m_pActOpenProject = nullptr;
+    QAction* m_pActNewProject = nullptr;
+    QAction* m_pActSave = nullptr;
+    QAction* m_pActUndo = nullptr;
+    QAction* m_pActRedo = nullptr;
+    QAction* m_pActSetting = nullptr;
+    QAction* m_pActLayout1x1 = nullptr;
+    QAction* m_pActLayout2x1 = nullptr;
+    QAction* m_pActLayout2x2 = nullptr;
+    QAction* m_pActStart = nullptr;
+    QAction* m_pActStop = nullptr;
+    QAction* m_pActBuild = nullptr;
+    QAction* m_pActExit = nullptr;
+    QAction* m_pActAbout = nullptr;
+    QMenu* m_pRecentMenu = nullptr;
+    int m_nCommandState = 0;
 
     QWidget* m_pToolPanel = nullptr;
     QWidget* m_pPropertyPanel = nullptr;
     QWidget* m_pBottomPanel = nullptr;
-    QWidget* m_pProjectExplorer = nullptr;
-    QWidget* m_pFileExplorer = nullptr;
-    QWidget* m_pViewArea = nullptr;
+    CFileExplorer* m_pFileExplorer = nullptr;
     QTabWidget* m_pLeftTabs = nullptr;
     QSplitter* m_pSplitter = nullptr;
     CLogView* m_pLogView = nullptr;
-    CSettingView* m_pSettingView = nullptr;
-    CSettingController* m_pSettingController = nullptr;
 };

@@ -68,6 +68,11 @@ bool CDatabaseModel::Commit()
     return m_pConnection && m_pConnection->Commit();
 }
 
+bool CDatabaseModel::Rollback()
+{
+    return m_pConnection && m_pConnection->Rollback();
+}
+
 bool CDatabaseModel::TableExists(const QString& strTable, bool& bExists)
 {
     bExists = false;

@@ -40,6 +40,7 @@ public:
 
     bool StartTransaction();
     bool Commit();
+    bool Rollback();
 
     // Whether the open database holds the table; false when it cannot be
     // asked (no database, not a database file, locked).

@@ -1,5 +1,6 @@
 #include "tests/support/TestSupport.h"
 
+#include <QDialog>
 #include <QStandardPaths>
 
 #include <cstdlib>
@@ -63,6 +64,23 @@ QString HomeDir()
 void InstallMessageGuard()
 {
     g_fnPreviousHandler = qInstallMessageHandler(GuardedHandler);
+    InstallNonBlockingDialogs();
+}
+
+void InstallNonBlockingDialogs()
+{
+    // A test that does not expect a dialog must not hang on one.
+    CInteraction::SetMessageHandler(
+        [](QWidget*, QMessageBox::Icon, const QString&, const QString& strText, QMessageBox::StandardButtons,
+           QMessageBox::StandardButton defaultButton)
+        {
+            qWarning("Unanswered message box: %s", qPrintable(strText));
+            return defaultButton == QMessageBox::NoButton ? QMessageBox::Ok : defaultButton;
+        });
+    CInteraction::SetOpenFileHandler([](auto...) { return QString(); });
+    CInteraction::SetOpenFilesHandler([](auto...) { return QStringList(); });
+    CInteraction::SetDirectoryHandler([](auto...) { return QString(); });
+    CInteraction::SetExecHandler([](QDialog*) { return int(QDialog::Rejected); });
 }
 
 CLogCapture::CLogCapture()
@@ -113,7 +131,7 @@ CMessageRecorder::CMessageRecorder(QMessageBox::StandardButton answer) : m_answe
 
 CMessageRecorder::~CMessageRecorder()
 {
-    CInteraction::SetMessageHandler(nullptr);
+    InstallNonBlockingDialogs();
 }
 
 QStringList CMessageRecorder::Texts() const

@@ -19,8 +19,14 @@ namespace OptraTest
 void PrepareEnvironment();
 // The temporary home of this test process.
 QString HomeDir();
-// Makes connection typos fatal: Qt's "QObject::connect" warnings abort the test.
+// Makes connection typos fatal: Qt's "QObject::connect" warnings abort the
+// test; also installs the non-blocking dialogs below.
 void InstallMessageGuard();
+// Every message box is answered with its default button (and warned about),
+// file dialogs are cancelled and modal dialogs rejected at once, so no test
+// can hang on a dialog it did not expect. Tests install their own handlers
+// for the dialogs they drive.
+void InstallNonBlockingDialogs();
 
 // Records every log message that the logger hands out while it lives.
 class CLogCapture : public QObject

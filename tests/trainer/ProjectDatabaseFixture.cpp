@@ -61,20 +61,4 @@ QStringList CProjectDatabase::Column(const QString& strTable, const QString& str
     return lstValues;
 }
 
-CMessageRecorder::CMessageRecorder()
-{
-    CInteraction::SetMessageHandler(
-        [this](QWidget*, QMessageBox::Icon, const QString&, const QString& strText,
-               QMessageBox::StandardButtons, QMessageBox::StandardButton)
-        {
-            m_lstTexts << strText;
-            return QMessageBox::Ok;
-        });
-}
-
-CMessageRecorder::~CMessageRecorder()
-{
-    CInteraction::SetMessageHandler(nullptr);
-}
-
 } // namespace OptraTest

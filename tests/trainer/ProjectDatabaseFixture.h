@@ -2,6 +2,7 @@
 
 #include "common/database/DatabaseModel.h"
 #include "common/mvc/Interaction.h"
+#include "tests/support/TestSupport.h"
 #include "trainer/DatabaseModelFactoryImpl.h"
 
 #include <QStringList>
@@ -36,19 +37,6 @@ private:
     CDatabaseModelFactoryImpl m_factory;
     CDatabaseModel m_database{&m_factory};
     bool m_bReady = false;
-};
-
-// Message boxes answered at once with Ok and recorded.
-class CMessageRecorder
-{
-public:
-    CMessageRecorder();
-    ~CMessageRecorder();
-    const QStringList& Texts() const { return m_lstTexts; }
-    void Clear() { m_lstTexts.clear(); }
-
-private:
-    QStringList m_lstTexts;
 };
 
 // A table editor dialog and its controller on a fresh project database, with

@@ -469,7 +469,7 @@ private slots:
         CInteraction::SetDirectoryHandler([](QWidget*, const QString&, const QString&, QFileDialog::Options)
                                           { return QString(); });
         next.pView->slot_SelectFolder();
-        CInteraction::SetDirectoryHandler(nullptr);
+        OptraTest::InstallNonBlockingDialogs();
         QCOMPARE(next.pView->GetProjectFolder(), QString());
     }
 

@@ -47,7 +47,7 @@ private slots:
     {
         m_pView.reset();
         m_pModel.reset();
-        CInteraction::SetOpenFileHandler(nullptr);
+        OptraTest::InstallNonBlockingDialogs();
     }
 
     void setPropertyAnnouncesOnlyRealChanges()

@@ -74,7 +74,7 @@ private slots:
         m_pView.reset();
     }
 
-    void cleanupTestCase() { CInteraction::SetOpenFileHandler(nullptr); }
+    void cleanupTestCase() { OptraTest::InstallNonBlockingDialogs(); }
 
     void aboutShowsNameAndVersion()
     {

@@ -1,0 +1,137 @@
+#include "tests/trainer/ProjectFixture.h"
+
+#include "common/mvc/Interaction.h"
+#include "tests/support/TestSupport.h"
+#include "trainer/AddProjectCtrl.h"
+#include "trainer/AddProjectDlg.h"
+#include "trainer/Category.h"
+#include "trainer/DatasetRoi.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <atomic>
+
+namespace OptraTest
+{
+
+namespace
+{
+std::atomic<int> g_nConnection{0};
+
+template <typename Fn>
+void WithFile(const QString& strPath, Fn fnUse)
+{
+    const QString strName = QString("fixture-%1").arg(++g_nConnection);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", strName);
+        db.setDatabaseName(strPath);
+        db.open();
+        fnUse(db);
+    }
+    QSqlDatabase::removeDatabase(strName);
+}
+} // namespace
+
+CProjectOnDisk::CProjectOnDisk(const QString& strName) : m_strName(strName)
+{
+    QDir().mkpath(SourceDir());
+    CAddProjectView view;
+    CAddProjectController controller(&view);
+    view.GetFolderEdit()->setText(m_dirTemp.path());
+    view.GetNameEdit()->setText(strName);
+    QObject::connect(&controller, &CAddProjectController::signal_OpenProject,
+                     [this](const QString& strFolder, const QString&) { m_strFolder = strFolder; });
+    emit view.signal_AddProject();
+    m_pController = std::make_unique<CProjectController>(&m_model, nullptr);
+    m_pController->LoadProject(m_strFolder, strName);
+}
+
+CProjectOnDisk::~CProjectOnDisk()
+{
+    m_pController.reset();
+}
+
+bool CProjectOnDisk::IsOpen() const
+{
+    return !m_strFolder.isEmpty() && m_model.GetProjectName() == m_strName;
+}
+
+QString CProjectOnDisk::MakeImage(const QString& strFileName, int nWidth, int nHeight, const char* szFormat)
+{
+    QImage image(nWidth, nHeight, QImage::Format_RGB32);
+    image.fill(QColor(30, 120, 200));
+    const QString strPath = SourceDir() + "/" + strFileName;
+    QDir().mkpath(QFileInfo(strPath).path());
+    return image.save(strPath, szFormat) ? strPath : QString();
+}
+
+void CProjectOnDisk::AddImages(const QStringList& lstFiles, bool bTrain)
+{
+    CInteraction::SetOpenFilesHandler([lstFiles](QWidget*, const QString&, const QString&, const QString&)
+                                      { return lstFiles; });
+    if (bTrain)
+        m_pController->slot_AddTrainImage();
+    else
+        m_pController->slot_AddTestImage();
+    InstallNonBlockingDialogs();
+}
+
+int CProjectOnDisk::AddCategory(const QString& strName)
+{
+    auto pCategory = std::make_shared<CCategory>();
+    pCategory->SetName(strName);
+    return m_pController->GetDatabase()->InsertToTable(pCategory) ? pCategory->ID : -1;
+}
+
+int CProjectOnDisk::AddRoi(int nImageID, int nCategoryID, double dX, double dY, double dWidth, double dHeight)
+{
+    auto pRoi = std::make_shared<CDatasetRoi>();
+    pRoi->SetImageID(nImageID);
+    pRoi->SetCategoryID(nCategoryID);
+    pRoi->SetX(dX);
+    pRoi->SetY(dY);
+    pRoi->SetWidth(dWidth);
+    pRoi->SetHeight(dHeight);
+    return m_pController->GetDatabase()->InsertToTable(pRoi) ? pRoi->ID : -1;
+}
+
+int CProjectOnDisk::ImageID(const QString& strName) const
+{
+    const QStringList lstIDs = Column(
+        QString("SELECT ID FROM dataset_image WHERE NAME='%1'").arg(QString(strName).replace("'", "''")));
+    return lstIDs.isEmpty() ? -1 : lstIDs.first().toInt();
+}
+
+bool CProjectOnDisk::Exec(const QString& strSql) const
+{
+    bool bOk = false;
+    WithFile(m_strFolder + "/" + m_strName + ".data",
+             [&](QSqlDatabase& db) { bOk = QSqlQuery(db).exec(strSql); });
+    return bOk;
+}
+
+QStringList CProjectOnDisk::Column(const QString& strSql) const
+{
+    QStringList lstValues;
+    WithFile(m_strFolder + "/" + m_strName + ".data",
+             [&](QSqlDatabase& db)
+             {
+                 QSqlQuery query(db);
+                 query.exec(strSql);
+                 while (query.next())
+                     lstValues << query.value(0).toString();
+             });
+    return lstValues;
+}
+
+QByteArray ReadFile(const QString& strPath)
+{
+    QFile file(strPath);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace OptraTest

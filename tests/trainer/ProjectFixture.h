@@ -1,0 +1,53 @@
+#pragma once
+
+#include "trainer/ProjectCtrl.h"
+#include "trainer/ProjectModel.h"
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace OptraTest
+{
+
+// A project made the way a user makes one (through the new-project dialog's
+// controller), opened by a real project controller, with helpers to add
+// images, classes and ROIs and to read the project file independently.
+class CProjectOnDisk
+{
+public:
+    explicit CProjectOnDisk(const QString& strName = QStringLiteral("demo"));
+    ~CProjectOnDisk();
+
+    bool IsOpen() const;
+    QString Folder() const { return m_strFolder; }
+    QString Name() const { return m_strName; }
+    QString SourceDir() const { return m_dirTemp.path() + "/sources"; }
+    CProjectModel* Model() { return &m_model; }
+    CProjectController* Controller() { return m_pController.get(); }
+
+    // Writes a generated image into the sources folder and returns its path.
+    QString MakeImage(const QString& strFileName, int nWidth, int nHeight, const char* szFormat = nullptr);
+    // Adds files through the controller as if chosen in the file dialog.
+    void AddImages(const QStringList& lstFiles, bool bTrain = true);
+    int AddCategory(const QString& strName);
+    int AddRoi(int nImageID, int nCategoryID, double dX, double dY, double dWidth, double dHeight);
+    int ImageID(const QString& strName) const;
+    // Runs SQL on the project file through a connection of its own.
+    bool Exec(const QString& strSql) const;
+    QStringList Column(const QString& strSql) const;
+
+private:
+    QTemporaryDir m_dirTemp;
+    QString m_strName;
+    QString m_strFolder;
+    CProjectModel m_model;
+    std::unique_ptr<CProjectController> m_pController;
+};
+
+QByteArray ReadFile(const QString& strPath);
+
+} // namespace OptraTest

@@ -1,0 +1,152 @@
+#include "trainer/ProjectCtrl.h"
+
+#include "common/log/Logger.h"
+#include "trainer/Category.h"
+#include "trainer/DatasetImage.h"
+#include "trainer/DatasetRoi.h"
+#include "trainer/ProjectImage.h"
+#include "trainer/ProjectModel.h"
+#include "trainer/ProjectPaths.h"
+
+namespace
+{
+std::set<int> CategoryIDs(const std::vector<std::shared_ptr<CDatabaseRecord>>& vctCategories)
+{
+    std::set<int> setIDs;
+    for (const std::shared_ptr<CDatabaseRecord>& pRecord : vctCategories)
+    {
+        if (std::dynamic_pointer_cast<CCategory>(pRecord))
+            setIDs.insert(pRecord->ID);
+    }
+    return setIDs;
+}
+
+void LogInvalid(const QString& strName)
+{
+    CLog::Write(ELogLevel::ERROR, "Validate: need to update class name for image %s",
+                strName.toUtf8().constData());
+}
+} // namespace
+
+CProjectController::RoiMap CProjectController::SelectRoisByImage()
+{
+    RoiMap mapRois;
+    for (const std::shared_ptr<CDatasetRoi>& pRoi :
+         FindDatabaseModel<CDatasetRoi>(CDatasetRoi::TABLE_NAME, {}))
+    {
+        if (pRoi)
+            mapRois[pRoi->GetImageID()].push_back(pRoi);
+    }
+    return mapRois;
+}
+
+bool CProjectController::ValidateROI()
+{
+    if (!m_pModel || !m_pDatabase)
+    {
+        CLog::Write(ELogLevel::NORMAL, "Validate ROI OK");
+        return true;
+    }
+    CDatabaseModel::RecordList vctCategories;
+    m_pDatabase->SelectFromTable(CCategory::TABLE_NAME, vctCategories, {});
+    const std::set<int> setCategoryIDs = CategoryIDs(vctCategories);
+    // One query for all ROIs: a query per image scans the whole table each time.
+    const RoiMap mapRois = SelectRoisByImage();
+    const std::vector<std::shared_ptr<CDatasetRoi>> vctNone;
+
+    bool bAllValid = true;
+    for (const CProjectModel::ImageList& vctImages : {m_pModel->GetTrainImages(), m_pModel->GetTestImages()})
+    {
+        for (const std::shared_ptr<CProjectImage>& pImage : vctImages)
+        {
+            const auto it = pImage ? mapRois.find(pImage->GetID()) : mapRois.end();
+            bAllValid &= ValidateImage(pImage, setCategoryIDs, it == mapRois.end() ? vctNone : it->second);
+        }
+    }
+    CLog::Write(bAllValid ? ELogLevel::NORMAL : ELogLevel::ERROR,
+                bAllValid ? "Validate ROI OK" : "Validate ROI Error");
+    return bAllValid;
+}
+
+bool CProjectController::ValidateImage(const std::shared_ptr<CProjectImage>& pImage,
+                                       const std::set<int>& setCategoryIDs,
+                                       const std::vector<std::shared_ptr<CDatasetRoi>>& vctRois)
+{
+    if (!pImage || !m_pDatabase)
+    {
+        LogInvalid(pImage ? pImage->GetName() : QString());
+        return false;
+    }
+    bool bValid = !vctRois.empty();
+    for (const std::shared_ptr<CDatasetRoi>& pRoi : vctRois)
+        bValid = bValid && setCategoryIDs.count(pRoi->GetCategoryID()) > 0;
+
+    // Darknet needs the size to place the boxes; a path leading out of the
+    // project is never used.
+    const std::shared_ptr<CDatasetImage> pRecord = pImage->GetImage();
+    if (!pRecord || pRecord->GetWidth() <= 0 || pRecord->GetHeight() <= 0)
+    {
+        CLog::Write(ELogLevel::ERROR, "Image %s has no size", pImage->GetName().toUtf8().constData());
+        bValid = false;
+    }
+    else if (m_pModel && !CProjectPaths::IsSafeImage(m_pModel->GetProjectDir(), pRecord->GetName(),
+                                                     pRecord->GetFullPath()))
+    {
+        CLog::Write(ELogLevel::ERROR, "Image %s lies outside the project",
+                    pImage->GetName().toUtf8().constData());
+        bValid = false;
+    }
+    pImage->SetValidate(bValid);
+    if (!bValid)
+        LogInvalid(pImage->GetName());
+    return bValid;
+}
+
+bool CProjectController::ValidateImageROI(const std::shared_ptr<CProjectImage>& pImage,
+                                          const std::vector<std::shared_ptr<CDatabaseRecord>>& vctCategories)
+{
+    if (!pImage || !m_pDatabase)
+        return ValidateImage(pImage, {}, {});
+    const auto vctRois = FindDatabaseModel<CDatasetRoi>(CDatasetRoi::TABLE_NAME,
+                                                        {{CDatasetRoi::COLUMN_IMAGE_ID, pImage->GetID()}});
+    std::vector<std::shared_ptr<CDatasetRoi>> vctValidRois;
+    for (const std::shared_ptr<CDatasetRoi>& pRoi : vctRois)
+    {
+        if (pRoi)
+            vctValidRois.push_back(pRoi);
+    }
+    return ValidateImage(pImage, CategoryIDs(vctCategories), vctValidRois);
+}
+
+bool CProjectController::ValidateImageROI(int nImageID)
+{
+    if (!m_pDatabase || !m_pModel)
+        return false;
+    CDatabaseModel::RecordList vctCategories;
+    m_pDatabase->SelectFromTable(CCategory::TABLE_NAME, vctCategories, {});
+    std::shared_ptr<CProjectImage> pImage = m_pModel->GetTrainImage(nImageID);
+    if (!pImage)
+        pImage = m_pModel->GetTestImage(nImageID);
+    if (!pImage)
+        return false;
+    return ValidateImageROI(pImage, vctCategories);
+}
+
+void CProjectController::slot_CheckValidateROI()
+{
+    ValidateROI();
+}
+
+int CProjectController::FindCategoryID(const QString& strName)
+{
+    const auto vctRows =
+        FindDatabaseModel<CCategory>(CCategory::TABLE_NAME, {{CCategory::COLUMN_NAME, strName}});
+    return vctRows.empty() || !vctRows.front() ? -1 : vctRows.front()->ID;
+}
+
+QString CProjectController::FindCategoryName(int nID)
+{
+    const auto vctRows =
+        FindDatabaseModel<CCategory>(CCategory::TABLE_NAME, {{CDatabaseRecord::COLUMN_ID, nID}});
+    return vctRows.empty() || !vctRows.front() ? QString() : vctRows.front()->GetName();
+}
