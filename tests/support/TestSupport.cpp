@@ -1,6 +1,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QStandardPaths>
 
 #include <cstdlib>
@@ -140,6 +141,34 @@ QStringList CMessageRecorder::Texts() const
     for (const SMessage& message : m_vctMessages)
         lstTexts << message.strText;
     return lstTexts;
+}
+
+CDialogScript::CDialogScript()
+{
+    CInteraction::SetExecHandler([this](QDialog* pDialog) {
+        if (m_lstSteps.empty())
+        {
+            ++m_nUnexpected;
+            qWarning("Unscripted dialog: %s", qPrintable(pDialog->windowTitle()));
+            return int(QDialog::Rejected);
+        }
+        const Step fnStep = m_lstSteps.front();
+        m_lstSteps.pop_front();
+        const QPointer<QDialog> pGuard(pDialog);
+        pDialog->show();
+        if (!QTest::qWaitForWindowExposed(pDialog))
+            qWarning("Dialog %s was not shown", qPrintable(pDialog->windowTitle()));
+        const int nResult = fnStep(pDialog);
+        // A step may have closed (and so deleted) a delete-on-close dialog.
+        if (pGuard)
+            pGuard->hide();
+        return nResult;
+    });
+}
+
+CDialogScript::~CDialogScript()
+{
+    InstallNonBlockingDialogs();
 }
 
 } // namespace OptraTest

@@ -4,10 +4,13 @@
 #include "common/mvc/Interaction.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QObject>
 #include <QString>
 #include <QtTest>
 
+#include <functional>
+#include <list>
 #include <vector>
 
 namespace OptraTest
@@ -84,3 +87,29 @@ private:
         TestObject testObject;                                                                               \
         return QTest::qExec(&testObject, argc, argv);                                                        \
     }
+
+namespace OptraTest
+{
+
+// Answers modal dialog runs (CInteraction::Exec) with scripted steps, one per
+// run, in order: each step gets the dialog shown on screen, acts on it like a
+// user and returns the dialog's result. Runs nobody scripted are rejected and
+// counted. Restores the non-blocking defaults when it goes.
+class CDialogScript
+{
+public:
+    using Step = std::function<int(QDialog*)>;
+
+    CDialogScript();
+    ~CDialogScript();
+
+    void Then(Step fnStep) { m_lstSteps.push_back(std::move(fnStep)); }
+    int Unexpected() const { return m_nUnexpected; }
+    bool Done() const { return m_lstSteps.empty(); }
+
+private:
+    std::list<Step> m_lstSteps;
+    int m_nUnexpected = 0;
+};
+
+} // namespace OptraTest

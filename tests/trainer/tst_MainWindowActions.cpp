@@ -1,0 +1,297 @@
+#include "common/setting/SettingManager.h"
+#include "tests/support/TestSupport.h"
+#include "tests/trainer/DialogInput.h"
+#include "tests/trainer/ProjectFixture.h"
+#include "trainer/AboutDlg.h"
+#include "trainer/AddProjectDlg.h"
+#include "trainer/ProjectCtrl.h"
+#include "trainer/ProjectItem.h"
+#include "trainer/ProjectModel.h"
+#include "trainer/ProjectView.h"
+#include "trainer/SettingDlgImpl.h"
+#include "trainer/mainwindow.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabWidget>
+#include <QToolBar>
+
+#include <memory>
+
+namespace
+{
+QStringList Texts(const QList<QAction*>& lstActions)
+{
+    QStringList lstTexts;
+    for (QAction* pAction : lstActions)
+        lstTexts << (pAction->isSeparator() ? "|" : pAction->menu() ? "+" + pAction->text() : pAction->text());
+    return lstTexts;
+}
+
+QAction* FindAction(QWidget* pWindow, const QString& strText)
+{
+    for (QAction* pAction : pWindow->findChildren<QAction*>())
+    {
+        if (pAction->text() == strText)
+            return pAction;
+    }
+    return nullptr;
+}
+
+void SetCommandState(CProjectModel* pModel, int nState)
+{
+    pModel->SetCommandState(nState);
+    emit pModel->signal_ChangeCommandState();
+}
+} // namespace
+
+class TestMainWindowActions : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<MainWindow> m_pWindow;
+
+    bool Enabled(const QString& strText) { return FindAction(m_pWindow.get(), strText)->isEnabled(); }
+
+private slots:
+    void initTestCase()
+    {
+        m_pWindow = std::make_unique<MainWindow>(nullptr);
+        m_pWindow->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_pWindow.get()));
+    }
+
+    void cleanupTestCase() { m_pWindow.reset(); }
+
+    void init()
+    {
+        if (m_pWindow->GetProjectModel()->GetCommandState() != 0)
+            SetCommandState(m_pWindow->GetProjectModel(), 0);
+    }
+
+    void allActionsEnabledAtStart()
+    {
+        for (const char* szText : {"Open Project", "New Project", "Save", "Undo", "Redo", "[1x1]", "[2x1]", "[2x2]",
+                                   "Start", "Stop", "Setting", "Build", "Exit", "About"})
+        {
+            QAction* pAction = FindAction(m_pWindow.get(), szText);
+            QVERIFY2(pAction, szText);
+            QVERIFY2(pAction->isEnabled(), szText);
+            QVERIFY2(!pAction->icon().isNull(), szText);
+            QVERIFY2(!pAction->isCheckable() && pAction->shortcut().isEmpty(), szText);
+        }
+    }
+
+    void toolBarOrder()
+    {
+        QToolBar* pToolBar = m_pWindow->findChild<QToolBar*>();
+        QVERIFY(pToolBar);
+        QCOMPARE(pToolBar->windowTitle(), QString("File"));
+        QCOMPARE(pToolBar->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+        QStringList lstTexts = Texts(pToolBar->actions());
+        QCOMPARE(lstTexts.takeLast(), QString("Setting"));
+        QVERIFY(lstTexts.takeLast().isEmpty()); // the spacer
+        QCOMPARE(lstTexts, QStringList({"Open Project", "New Project", "Save", "|", "Undo", "Redo", "|", "[1x1]",
+                                        "[2x1]", "[2x2]", "|", "Start", "Stop", "|"}));
+        // The spacer pushes "Setting" to the right end.
+        QWidget* pSpacer = pToolBar->widgetForAction(pToolBar->actions().at(pToolBar->actions().size() - 2));
+        QVERIFY(pSpacer);
+        QCOMPARE(pSpacer->sizePolicy().horizontalPolicy(), QSizePolicy::Expanding);
+        QWidget* pSetting = pToolBar->widgetForAction(pToolBar->actions().last());
+        QVERIFY(pSetting->geometry().right() > pToolBar->width() - 100);
+    }
+
+    void menuBarOrder()
+    {
+        const QList<QAction*> lstMenus = m_pWindow->menuBar()->actions();
+        QCOMPARE(Texts(lstMenus), QStringList({"+File", "+Edit", "+Run", "+Help"}));
+        QCOMPARE(Texts(lstMenus[0]->menu()->actions()),
+                 QStringList({"Open Project", "New Project", "Save", "|", "+Recent", "|", "Exit"}));
+        QCOMPARE(Texts(lstMenus[1]->menu()->actions()), QStringList({"Undo", "Redo", "|", "[1x1]", "[2x1]", "[2x2]"}));
+        QCOMPARE(Texts(lstMenus[2]->menu()->actions()), QStringList({"Build", "Start", "Stop", "|", "Setting"}));
+        QCOMPARE(Texts(lstMenus[3]->menu()->actions()), QStringList({"About"}));
+    }
+
+    void recentMenuFollowsTheList()
+    {
+        CSetting::Set("GENERAL_PROGRAME_HISTORIES", "/a/x.data;;/b/y.data");
+        QCOMPARE(Texts(m_pWindow->GetRecentMenu()->actions()), QStringList({"/a/x.data", "/b/y.data"}));
+        CSetting::Set("GENERAL_PROGRAME_HISTORIES", "");
+        QVERIFY(m_pWindow->GetRecentMenu()->actions().isEmpty());
+    }
+
+    void recentEntryOpensTheProject()
+    {
+        OptraTest::CProjectOnDisk project("recent");
+        CSetting::Set("GENERAL_PROGRAME_HISTORIES", project.Folder() + "/recent.data");
+        QList<QAction*> lstEntries = m_pWindow->GetRecentMenu()->actions();
+        QCOMPARE(lstEntries.size(), 1);
+        lstEntries[0]->trigger();
+        QCOMPARE(m_pWindow->GetProjectModel()->GetProjectName(), QString("recent"));
+        QCOMPARE(m_pWindow->GetProjectModel()->GetProjectDir(), project.Folder());
+        // A trigger that does not come from an action does nothing.
+        m_pWindow->slot_OpenRecentProject();
+        QVERIFY(m_pWindow->GetProjectController()->CloseCurrentProject());
+    }
+
+    void projectFileSplit_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("project file") << "/home/u/proj/demo.data" << "/home/u/proj" << "demo";
+        QTest::newRow("no dot in the name") << "/home/u/proj/demo" << "/home/u/proj" << "demo";
+        QTest::newRow("dot only in a folder") << "/home/u.v/proj/demo" << "/home/u.v/proj" << "demo";
+        QTest::newRow("several dots") << "/p/v1.2.data" << "/p" << "v1.2";
+        QTest::newRow("no folder") << "demo.data" << "" << "demo";
+    }
+
+    void projectFileSplit()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, folder);
+        QFETCH(QString, name);
+        QString strFolder;
+        QString strName;
+        MainWindow::SplitProjectFile(file, '/', strFolder, strName);
+        QCOMPARE(strFolder, folder);
+        QCOMPARE(strName, name);
+    }
+
+    void openProjectFileAction()
+    {
+        OptraTest::CProjectOnDisk project("opened");
+        QString strCaption;
+        QString strFilter;
+        CInteraction::SetOpenFileHandler([&](QWidget*, const QString& strC, const QString&, const QString& strF) {
+            strCaption = strC;
+            strFilter = strF;
+            return project.Folder() + "/opened.data";
+        });
+        FindAction(m_pWindow.get(), "Open Project")->trigger();
+        QCOMPARE(strCaption, QString("Open File"));
+        QCOMPARE(strFilter, QString("Files (*.data);;All files (*.*)"));
+        QCOMPARE(m_pWindow->GetProjectModel()->GetProjectName(), QString("opened"));
+
+        // A cancelled choice changes nothing.
+        CInteraction::SetOpenFileHandler([](auto...) { return QString(); });
+        FindAction(m_pWindow.get(), "Open Project")->trigger();
+        QCOMPARE(m_pWindow->GetProjectModel()->GetProjectName(), QString("opened"));
+        OptraTest::InstallNonBlockingDialogs();
+        QVERIFY(m_pWindow->GetProjectController()->CloseCurrentProject());
+    }
+
+    void commandStateRules_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<bool>("editing");
+        QTest::newRow("starting") << 2 << false;
+        QTest::newRow("running") << 1 << false;
+        QTest::newRow("stopped") << 0 << true;
+    }
+
+    void commandStateRules()
+    {
+        QFETCH(int, state);
+        QFETCH(bool, editing);
+        SetCommandState(m_pWindow->GetProjectModel(), state);
+        for (const char* szText : {"Open Project", "New Project", "Save", "Undo", "Redo", "Setting", "Start"})
+            QCOMPARE(Enabled(szText), editing);
+        QCOMPARE(Enabled("Stop"), !editing);
+        QCOMPARE(m_pWindow->GetViewArea()->isEnabled(), editing);
+        for (const char* szText : {"Build", "Exit", "About", "[1x1]", "[2x1]", "[2x2]"})
+            QVERIFY2(Enabled(szText), szText);
+        // The explorer's menus follow the same state.
+        QMenu* pProjectMenu = m_pWindow->GetProjectExplorer()->GetMenu(CProjectItem::TYPE_PROJECT);
+        QCOMPARE(pProjectMenu->actions().first()->isEnabled(), editing);
+    }
+
+    void unknownStateChangesNothing()
+    {
+        SetCommandState(m_pWindow->GetProjectModel(), 1);
+        SetCommandState(m_pWindow->GetProjectModel(), 7);
+        QVERIFY(!Enabled("Start"));
+        QVERIFY(Enabled("Stop"));
+        // ... but it still counts when the window is closed.
+        OptraTest::CMessageRecorder messages(QMessageBox::No);
+        m_pWindow->close();
+        QCOMPARE(messages.Texts(), QStringList({"Program is running, do you want to close it?"}));
+        QVERIFY(m_pWindow->isVisible());
+    }
+
+    void closeRefusedOnNo()
+    {
+        SetCommandState(m_pWindow->GetProjectModel(), 1);
+        OptraTest::CMessageRecorder messages(QMessageBox::No);
+        QVERIFY(!m_pWindow->close());
+        QVERIFY(m_pWindow->isVisible());
+        QCOMPARE(messages.Messages().size(), size_t(1));
+        QCOMPARE(messages.Messages()[0].icon, QMessageBox::Question);
+        SetCommandState(m_pWindow->GetProjectModel(), 0);
+    }
+
+    void addProjectDialogComesAndGoes()
+    {
+        const QString strParent = OptraTest::HomeDir() + "/projects";
+        QDir().mkpath(strParent);
+        OptraTest::CDialogScript script;
+        script.Then([&](QDialog* pDialog) {
+            auto* pView = qobject_cast<CAddProjectView*>(pDialog);
+            pView->GetFolderEdit()->setText(strParent);
+            QTest::keyClicks(pView->GetNameEdit(), "fromDialog");
+            QTest::mouseClick(OptraTest::Button(pDialog, "Add"), Qt::LeftButton);
+            return int(QDialog::Accepted);
+        });
+        FindAction(m_pWindow.get(), "New Project")->trigger();
+        QCOMPARE(m_pWindow->GetProjectModel()->GetProjectName(), QString("fromDialog"));
+        QTRY_VERIFY(m_pWindow->GetToolWindows().empty());
+
+        // A second dialog, closed without adding, frees its record as well.
+        script.Then([](QDialog* pDialog) {
+            pDialog->close();
+            return int(QDialog::Rejected);
+        });
+        FindAction(m_pWindow.get(), "New Project")->trigger();
+        QTRY_VERIFY(m_pWindow->GetToolWindows().empty());
+        QCOMPARE(script.Unexpected(), 0);
+        QVERIFY(m_pWindow->GetProjectController()->CloseCurrentProject());
+    }
+
+    void settingsAndAboutDialogs()
+    {
+        OptraTest::CDialogScript script;
+        QStringList lstTabs;
+        script.Then([&](QDialog* pDialog) {
+            auto* pTabs = pDialog->findChild<QTabWidget*>();
+            for (int i = 0; pTabs && i < pTabs->count(); ++i)
+                lstTabs << pTabs->tabText(i);
+            return int(QDialog::Accepted);
+        });
+        QStringList lstLabels;
+        script.Then([&](QDialog* pDialog) {
+            for (QLabel* pLabel : pDialog->findChildren<QLabel*>())
+                lstLabels << pLabel->text();
+            return int(QDialog::Accepted);
+        });
+        FindAction(m_pWindow.get(), "Setting")->trigger();
+        FindAction(m_pWindow.get(), "About")->trigger();
+        QCOMPARE(lstTabs, QStringList({"General", "OptraTrainer"}));
+        QVERIFY(lstLabels.contains("OptraTrainer v1.0.0"));
+        QVERIFY(script.Done());
+    }
+
+    void undoRedoWithoutViewsDoNothing()
+    {
+        FindAction(m_pWindow.get(), "Undo")->trigger();
+        FindAction(m_pWindow.get(), "Redo")->trigger();
+        FindAction(m_pWindow.get(), "Save")->trigger();
+        FindAction(m_pWindow.get(), "[2x2]")->trigger();
+        QVERIFY(m_pWindow->isVisible());
+    }
+};
+
+OPTRA_TEST_MAIN(TestMainWindowActions)
+#include "tst_MainWindowActions.moc"
