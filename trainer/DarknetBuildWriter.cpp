@@ -159,6 +159,12 @@ bool CDarknetBuildWriter::WriteLabels(const std::vector<SDarknetImage>& vctImage
     for (const SDarknetImage& image : vctImages)
         setImageNames.insert(image.strName);
     QHash<QString, QString> mapLabelOwners;
+    const CFileReplacer replacer(ProjectPath(IMAGES_FOLDER));
+    if (!vctImages.empty() && !replacer.IsOpen())
+    {
+        Log(ELogLevel::ERROR, "Failed to open folder " + ProjectPath(IMAGES_FOLDER));
+        return false;
+    }
     bool bAllWritten = true;
     for (const SDarknetImage& image : vctImages)
     {
@@ -183,28 +189,30 @@ bool CDarknetBuildWriter::WriteLabels(const std::vector<SDarknetImage>& vctImage
             Warn(QString("Images %1 and %2 share one label file; Darknet gives both the same boxes")
                      .arg(strOwner, image.strName));
         mapLabelOwners.insert(strLabelName, image.strName);
-        bAllWritten = WriteLabel(image, strLabelName) && bAllWritten;
+        bAllWritten = WriteLabel(replacer, image, strLabelName) && bAllWritten;
     }
     return bAllWritten;
 }
 
-bool CDarknetBuildWriter::WriteLabel(const SDarknetImage& image, const QString& strLabelName)
+bool CDarknetBuildWriter::WriteLabel(const CFileReplacer& replacer, const SDarknetImage& image,
+                                     const QString& strLabelName)
 {
     if (image.nWidth <= 0 || image.nHeight <= 0)
     {
         Warn(QString("Image %1 has no size; its label file is not written").arg(image.strName));
         return true;
     }
-    const QString strPath = ProjectPath(IMAGES_FOLDER + QDir::separator() + strLabelName);
-    if (CFileReplacer::Write(strPath, LabelContent(image)))
+    if (replacer.Write(strLabelName, LabelContent(image)))
         return true;
-    Log(ELogLevel::ERROR, "Failed to write " + strPath);
+    Log(ELogLevel::ERROR, "Failed to write " + ProjectPath(IMAGES_FOLDER + QDir::separator() + strLabelName));
     return false;
 }
 
 QByteArray CDarknetBuildWriter::LabelContent(const SDarknetImage& image) const
 {
+    constexpr int LINE_BYTES = 40;
     QByteArray baContent;
+    baContent.reserve(static_cast<int>(image.vctBoxes.size()) * LINE_BYTES);
     for (const SDarknetBox& box : image.vctBoxes)
     {
         const auto itIndex = m_mapClassIndex.constFind(box.nCategoryID);

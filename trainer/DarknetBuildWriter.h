@@ -7,6 +7,8 @@
 
 #include <vector>
 
+class CFileReplacer;
+
 // A category row, in the order the database returned it.
 struct SDarknetCategory
 {
@@ -71,7 +73,7 @@ public:
 private:
     bool WriteNames(const std::vector<SDarknetCategory>& vctCategories);
     bool WriteLabels(const std::vector<SDarknetImage>& vctImages);
-    bool WriteLabel(const SDarknetImage& image, const QString& strLabelName);
+    bool WriteLabel(const CFileReplacer& replacer, const SDarknetImage& image, const QString& strLabelName);
     QByteArray LabelContent(const SDarknetImage& image) const;
     bool WriteList(const QString& strFileName, const QStringList& lstNames);
     bool MakeBackupFolder();

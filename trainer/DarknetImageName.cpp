@@ -1,24 +1,32 @@
 #include "trainer/DarknetImageName.h"
 
-#include <QStringList>
+#include <QStringView>
+
+#include <algorithm>
+#include <iterator>
 
 namespace
 {
-const QStringList LABELLED_SUFFIXES = {"jpg", "jpeg", "png", "bmp", "ppm", "tiff"};
-const QStringList UNDECODABLE_SUFFIXES = {"gif", "tif", "tiff"};
-const QString SHELL_METACHARACTERS = QStringLiteral(";|&$`<>()'\"");
+const QLatin1String LABELLED_SUFFIXES[] = {QLatin1String("jpg"), QLatin1String("jpeg"),
+                                           QLatin1String("png"), QLatin1String("bmp"),
+                                           QLatin1String("ppm"), QLatin1String("tiff")};
+const QLatin1String UNDECODABLE_SUFFIXES[] = {QLatin1String("gif"), QLatin1String("tif"),
+                                              QLatin1String("tiff")};
+const QLatin1String SHELL_METACHARACTERS(";|&$`<>()'\"");
 
-// The text after the last ".", empty without one.
-QString Suffix(const QString& strName)
+bool IsOneOf(QStringView suffix, const QLatin1String* pBegin, const QLatin1String* pEnd,
+             Qt::CaseSensitivity caseSensitivity)
 {
-    const int nDot = strName.lastIndexOf('.');
-    return nDot < 0 ? QString() : strName.mid(nDot + 1);
+    return std::any_of(pBegin, pEnd,
+                       [&](QLatin1String known) { return suffix.compare(known, caseSensitivity) == 0; });
 }
 
-bool HasLabelledSuffix(const QString& strSuffix)
+bool HasLabelledSuffix(QStringView suffix)
 {
-    const bool bOneCase = strSuffix == strSuffix.toLower() || strSuffix == strSuffix.toUpper();
-    return bOneCase && LABELLED_SUFFIXES.contains(strSuffix.toLower());
+    const bool bOneCase = std::all_of(suffix.begin(), suffix.end(), [](QChar ch) { return !ch.isUpper(); }) ||
+                          std::all_of(suffix.begin(), suffix.end(), [](QChar ch) { return !ch.isLower(); });
+    return bOneCase &&
+           IsOneOf(suffix, std::begin(LABELLED_SUFFIXES), std::end(LABELLED_SUFFIXES), Qt::CaseInsensitive);
 }
 } // namespace
 
@@ -44,18 +52,17 @@ QString CDarknetImageName::LabelFileName(const QString& strName)
 int CDarknetImageName::Problems(const QString& strName)
 {
     int nProblems = NO_PROBLEM;
-    const QString strSuffix = Suffix(strName);
-    if (!HasLabelledSuffix(strSuffix))
+    const int nDot = strName.lastIndexOf('.');
+    const QStringView suffix = nDot < 0 ? QStringView() : QStringView(strName).mid(nDot + 1);
+    if (!HasLabelledSuffix(suffix))
         nProblems |= LABEL_NAME_UNKNOWN;
-    if (UNDECODABLE_SUFFIXES.contains(strSuffix, Qt::CaseInsensitive))
+    if (IsOneOf(suffix, std::begin(UNDECODABLE_SUFFIXES), std::end(UNDECODABLE_SUFFIXES),
+                Qt::CaseInsensitive))
         nProblems |= NOT_DECODABLE;
-    for (const QChar ch : SHELL_METACHARACTERS)
-    {
-        if (strName.contains(ch))
-        {
-            nProblems |= SHELL_CHARACTERS;
-            break;
-        }
-    }
+    const bool bShell =
+        std::any_of(strName.begin(), strName.end(),
+                    [](QChar ch) { return ch.unicode() < 0x80 && SHELL_METACHARACTERS.contains(ch); });
+    if (bShell)
+        nProblems |= SHELL_CHARACTERS;
     return nProblems;
 }

@@ -5,6 +5,7 @@
 #include <cerrno>
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <unistd.h>
 
 namespace
@@ -12,7 +13,7 @@ namespace
 // Tries a few names so that a left-over temporary file of a crashed run, or an
 // unrelated file of that name, never stops the write. O_EXCL makes sure no
 // existing file is ever opened, let alone truncated.
-int CreateTemporary(const QByteArray& baTarget, QByteArray& baTemporary)
+int CreateTemporary(int nFolderFd, const QByteArray& baTarget, QByteArray& baTemporary)
 {
     constexpr int MAX_ATTEMPTS = 100;
     for (int nAttempt = 0; nAttempt < MAX_ATTEMPTS; ++nAttempt)
@@ -20,7 +21,8 @@ int CreateTemporary(const QByteArray& baTarget, QByteArray& baTemporary)
         baTemporary = baTarget + ".tmp";
         if (nAttempt > 0)
             baTemporary += QByteArray::number(nAttempt);
-        const int nFd = ::open(baTemporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int nFd =
+            ::openat(nFolderFd, baTemporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (nFd >= 0 || errno != EEXIST)
             return nFd;
     }
@@ -45,18 +47,32 @@ bool WriteAll(int nFd, const QByteArray& baContent)
 }
 } // namespace
 
-bool CFileReplacer::Write(const QString& strPath, const QByteArray& baContent)
+CFileReplacer::CFileReplacer(const QString& strFolder)
+    : m_nFolderFd(::open(QFile::encodeName(strFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
 {
-    const QByteArray baTarget = QFile::encodeName(strPath);
+}
+
+CFileReplacer::~CFileReplacer()
+{
+    if (m_nFolderFd >= 0)
+        ::close(m_nFolderFd);
+}
+
+bool CFileReplacer::Write(const QString& strFileName, const QByteArray& baContent) const
+{
+    const QByteArray baTarget = QFile::encodeName(strFileName);
+    if (!IsOpen() || baTarget.isEmpty() || baTarget.contains('/') || baTarget == "." || baTarget == "..")
+        return false;
     QByteArray baTemporary;
-    const int nFd = CreateTemporary(baTarget, baTemporary);
+    const int nFd = CreateTemporary(m_nFolderFd, baTarget, baTemporary);
     if (nFd < 0)
         return false;
     const bool bWritten = WriteAll(nFd, baContent);
     // close() reports delayed write errors (a full disk on NFS, for example).
     const bool bClosed = ::close(nFd) == 0;
-    if (bWritten && bClosed && ::rename(baTemporary.constData(), baTarget.constData()) == 0)
+    if (bWritten && bClosed &&
+        ::renameat(m_nFolderFd, baTemporary.constData(), m_nFolderFd, baTarget.constData()) == 0)
         return true;
-    ::unlink(baTemporary.constData());
+    ::unlinkat(m_nFolderFd, baTemporary.constData(), 0);
     return false;
 }

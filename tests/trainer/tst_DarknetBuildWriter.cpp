@@ -455,6 +455,22 @@ private slots:
         QCOMPARE(ProjectEntries(), ENTRIES_OF_TWO_CLASS_PROJECT);
     }
 
+    // A project without images may not have an "Images" folder yet.
+    void missingImagesFolder()
+    {
+        QVERIFY(QDir(Path("Images")).removeRecursively());
+        SDarknetProject project = TwoClassProject();
+        OptraTest::CLogCapture log;
+        QVERIFY(!CDarknetBuildWriter().Write(project));
+        log.Flush();
+        QVERIFY(log.Contains(ELogLevel::ERROR, "Failed to open folder " + Path("Images")));
+        QCOMPARE(ReadFile(Path("train.txt")), QByteArray("Images/c.jpg\nImages/a.jpg\n"));
+        QVERIFY(!QFileInfo::exists(Path("Images")));
+
+        project.vctImages.clear();
+        QVERIFY(CDarknetBuildWriter().Write(project));
+    }
+
     void missingProjectFolder()
     {
         SDarknetProject project = TwoClassProject();
