@@ -1,5 +1,7 @@
 #include "trainer/ProjectPaths.h"
 
+#include "trainer/DarknetImageName.h"
+
 #include <QDir>
 
 QString CProjectPaths::ImageFolder(const QString& strProjectDir)
@@ -25,18 +27,15 @@ QString CProjectPaths::ImageFile(const QString& strProjectDir, const QString& st
 
 bool CProjectPaths::IsPlainFileName(const QString& strName)
 {
-    return !strName.isEmpty() && strName != QLatin1String(".") && strName != QLatin1String("..") &&
-           !strName.contains(QLatin1Char('/')) && !strName.contains(QLatin1Char('\\')) &&
-           !strName.contains(QChar(0));
+    // Projects made on Windows may store "\" as separator; it never belongs to a plain name.
+    return CDarknetImageName::IsPlainFileName(strName) && !strName.contains(QLatin1Char('\\'));
 }
 
 QString CProjectPaths::LabelFile(const QString& strProjectDir, const QString& strName)
 {
     if (!IsPlainFileName(strName))
         return QString();
-    const int nDot = strName.lastIndexOf(QLatin1Char('.'));
-    const QString strBase = nDot < 0 ? strName : strName.left(nDot);
-    return ImageFolder(strProjectDir) + QDir::separator() + strBase + QStringLiteral(".txt");
+    return ImageFolder(strProjectDir) + QDir::separator() + CDarknetImageName::LabelFileName(strName);
 }
 
 bool CProjectPaths::IsSafeImage(const QString& strProjectDir, const QString& strName,

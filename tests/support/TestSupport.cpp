@@ -145,25 +145,27 @@ QStringList CMessageRecorder::Texts() const
 
 CDialogScript::CDialogScript()
 {
-    CInteraction::SetExecHandler([this](QDialog* pDialog) {
-        if (m_lstSteps.empty())
+    CInteraction::SetExecHandler(
+        [this](QDialog* pDialog)
         {
-            ++m_nUnexpected;
-            qWarning("Unscripted dialog: %s", qPrintable(pDialog->windowTitle()));
-            return int(QDialog::Rejected);
-        }
-        const Step fnStep = m_lstSteps.front();
-        m_lstSteps.pop_front();
-        const QPointer<QDialog> pGuard(pDialog);
-        pDialog->show();
-        if (!QTest::qWaitForWindowExposed(pDialog))
-            qWarning("Dialog %s was not shown", qPrintable(pDialog->windowTitle()));
-        const int nResult = fnStep(pDialog);
-        // A step may have closed (and so deleted) a delete-on-close dialog.
-        if (pGuard)
-            pGuard->hide();
-        return nResult;
-    });
+            if (m_lstSteps.empty())
+            {
+                ++m_nUnexpected;
+                qWarning("Unscripted dialog: %s", qPrintable(pDialog->windowTitle()));
+                return int(QDialog::Rejected);
+            }
+            const Step fnStep = m_lstSteps.front();
+            m_lstSteps.pop_front();
+            const QPointer<QDialog> pGuard(pDialog);
+            pDialog->show();
+            if (!QTest::qWaitForWindowExposed(pDialog))
+                qWarning("Dialog %s was not shown", qPrintable(pDialog->windowTitle()));
+            const int nResult = fnStep(pDialog);
+            // A step may have closed (and so deleted) a delete-on-close dialog.
+            if (pGuard)
+                pGuard->hide();
+            return nResult;
+        });
 }
 
 CDialogScript::~CDialogScript()

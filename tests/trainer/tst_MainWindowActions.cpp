@@ -26,7 +26,9 @@ QStringList Texts(const QList<QAction*>& lstActions)
 {
     QStringList lstTexts;
     for (QAction* pAction : lstActions)
-        lstTexts << (pAction->isSeparator() ? "|" : pAction->menu() ? "+" + pAction->text() : pAction->text());
+        lstTexts << (pAction->isSeparator() ? "|"
+                     : pAction->menu()      ? "+" + pAction->text()
+                                            : pAction->text());
     return lstTexts;
 }
 
@@ -74,8 +76,8 @@ private slots:
 
     void allActionsEnabledAtStart()
     {
-        for (const char* szText : {"Open Project", "New Project", "Save", "Undo", "Redo", "[1x1]", "[2x1]", "[2x2]",
-                                   "Start", "Stop", "Setting", "Build", "Exit", "About"})
+        for (const char* szText : {"Open Project", "New Project", "Save", "Undo", "Redo", "[1x1]", "[2x1]",
+                                   "[2x2]", "Start", "Stop", "Setting", "Build", "Exit", "About"})
         {
             QAction* pAction = FindAction(m_pWindow.get(), szText);
             QVERIFY2(pAction, szText);
@@ -94,8 +96,8 @@ private slots:
         QStringList lstTexts = Texts(pToolBar->actions());
         QCOMPARE(lstTexts.takeLast(), QString("Setting"));
         QVERIFY(lstTexts.takeLast().isEmpty()); // the spacer
-        QCOMPARE(lstTexts, QStringList({"Open Project", "New Project", "Save", "|", "Undo", "Redo", "|", "[1x1]",
-                                        "[2x1]", "[2x2]", "|", "Start", "Stop", "|"}));
+        QCOMPARE(lstTexts, QStringList({"Open Project", "New Project", "Save", "|", "Undo", "Redo", "|",
+                                        "[1x1]", "[2x1]", "[2x2]", "|", "Start", "Stop", "|"}));
         // The spacer pushes "Setting" to the right end.
         QWidget* pSpacer = pToolBar->widgetForAction(pToolBar->actions().at(pToolBar->actions().size() - 2));
         QVERIFY(pSpacer);
@@ -110,8 +112,10 @@ private slots:
         QCOMPARE(Texts(lstMenus), QStringList({"+File", "+Edit", "+Run", "+Help"}));
         QCOMPARE(Texts(lstMenus[0]->menu()->actions()),
                  QStringList({"Open Project", "New Project", "Save", "|", "+Recent", "|", "Exit"}));
-        QCOMPARE(Texts(lstMenus[1]->menu()->actions()), QStringList({"Undo", "Redo", "|", "[1x1]", "[2x1]", "[2x2]"}));
-        QCOMPARE(Texts(lstMenus[2]->menu()->actions()), QStringList({"Build", "Start", "Stop", "|", "Setting"}));
+        QCOMPARE(Texts(lstMenus[1]->menu()->actions()),
+                 QStringList({"Undo", "Redo", "|", "[1x1]", "[2x1]", "[2x2]"}));
+        QCOMPARE(Texts(lstMenus[2]->menu()->actions()),
+                 QStringList({"Build", "Start", "Stop", "|", "Setting"}));
         QCOMPARE(Texts(lstMenus[3]->menu()->actions()), QStringList({"About"}));
     }
 
@@ -142,11 +146,21 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("name");
-        QTest::newRow("project file") << "/home/u/proj/demo.data" << "/home/u/proj" << "demo";
-        QTest::newRow("no dot in the name") << "/home/u/proj/demo" << "/home/u/proj" << "demo";
-        QTest::newRow("dot only in a folder") << "/home/u.v/proj/demo" << "/home/u.v/proj" << "demo";
-        QTest::newRow("several dots") << "/p/v1.2.data" << "/p" << "v1.2";
-        QTest::newRow("no folder") << "demo.data" << "" << "demo";
+        QTest::newRow("project file") << "/home/u/proj/demo.data"
+                                      << "/home/u/proj"
+                                      << "demo";
+        QTest::newRow("no dot in the name") << "/home/u/proj/demo"
+                                            << "/home/u/proj"
+                                            << "demo";
+        QTest::newRow("dot only in a folder") << "/home/u.v/proj/demo"
+                                              << "/home/u.v/proj"
+                                              << "demo";
+        QTest::newRow("several dots") << "/p/v1.2.data"
+                                      << "/p"
+                                      << "v1.2";
+        QTest::newRow("no folder") << "demo.data"
+                                   << ""
+                                   << "demo";
     }
 
     void projectFileSplit()
@@ -166,11 +180,13 @@ private slots:
         OptraTest::CProjectOnDisk project("opened");
         QString strCaption;
         QString strFilter;
-        CInteraction::SetOpenFileHandler([&](QWidget*, const QString& strC, const QString&, const QString& strF) {
-            strCaption = strC;
-            strFilter = strF;
-            return project.Folder() + "/opened.data";
-        });
+        CInteraction::SetOpenFileHandler(
+            [&](QWidget*, const QString& strC, const QString&, const QString& strF)
+            {
+                strCaption = strC;
+                strFilter = strF;
+                return project.Folder() + "/opened.data";
+            });
         FindAction(m_pWindow.get(), "Open Project")->trigger();
         QCOMPARE(strCaption, QString("Open File"));
         QCOMPARE(strFilter, QString("Files (*.data);;All files (*.*)"));
@@ -238,22 +254,26 @@ private slots:
         const QString strParent = OptraTest::HomeDir() + "/projects";
         QDir().mkpath(strParent);
         OptraTest::CDialogScript script;
-        script.Then([&](QDialog* pDialog) {
-            auto* pView = qobject_cast<CAddProjectView*>(pDialog);
-            pView->GetFolderEdit()->setText(strParent);
-            QTest::keyClicks(pView->GetNameEdit(), "fromDialog");
-            QTest::mouseClick(OptraTest::Button(pDialog, "Add"), Qt::LeftButton);
-            return int(QDialog::Accepted);
-        });
+        script.Then(
+            [&](QDialog* pDialog)
+            {
+                auto* pView = qobject_cast<CAddProjectView*>(pDialog);
+                pView->GetFolderEdit()->setText(strParent);
+                QTest::keyClicks(pView->GetNameEdit(), "fromDialog");
+                QTest::mouseClick(OptraTest::Button(pDialog, "Add"), Qt::LeftButton);
+                return int(QDialog::Accepted);
+            });
         FindAction(m_pWindow.get(), "New Project")->trigger();
         QCOMPARE(m_pWindow->GetProjectModel()->GetProjectName(), QString("fromDialog"));
         QTRY_VERIFY(m_pWindow->GetToolWindows().empty());
 
         // A second dialog, closed without adding, frees its record as well.
-        script.Then([](QDialog* pDialog) {
-            pDialog->close();
-            return int(QDialog::Rejected);
-        });
+        script.Then(
+            [](QDialog* pDialog)
+            {
+                pDialog->close();
+                return int(QDialog::Rejected);
+            });
         FindAction(m_pWindow.get(), "New Project")->trigger();
         QTRY_VERIFY(m_pWindow->GetToolWindows().empty());
         QCOMPARE(script.Unexpected(), 0);
@@ -264,18 +284,22 @@ private slots:
     {
         OptraTest::CDialogScript script;
         QStringList lstTabs;
-        script.Then([&](QDialog* pDialog) {
-            auto* pTabs = pDialog->findChild<QTabWidget*>();
-            for (int i = 0; pTabs && i < pTabs->count(); ++i)
-                lstTabs << pTabs->tabText(i);
-            return int(QDialog::Accepted);
-        });
+        script.Then(
+            [&](QDialog* pDialog)
+            {
+                auto* pTabs = pDialog->findChild<QTabWidget*>();
+                for (int i = 0; pTabs && i < pTabs->count(); ++i)
+                    lstTabs << pTabs->tabText(i);
+                return int(QDialog::Accepted);
+            });
         QStringList lstLabels;
-        script.Then([&](QDialog* pDialog) {
-            for (QLabel* pLabel : pDialog->findChildren<QLabel*>())
-                lstLabels << pLabel->text();
-            return int(QDialog::Accepted);
-        });
+        script.Then(
+            [&](QDialog* pDialog)
+            {
+                for (QLabel* pLabel : pDialog->findChildren<QLabel*>())
+                    lstLabels << pLabel->text();
+                return int(QDialog::Accepted);
+            });
         FindAction(m_pWindow.get(), "Setting")->trigger();
         FindAction(m_pWindow.get(), "About")->trigger();
         QCOMPARE(lstTabs, QStringList({"General", "OptraTrainer"}));
