@@ -91,6 +91,10 @@ public:
     // name) and folder. Returns 0 or an EOptraResult; on failure the image
     // is unchanged. Safe to call on several instances from several threads.
     int Load(const std::wstring& strPath);
+    // Decodes a file exactly as Load does, with the same checks and results,
+    // but keeps only its size: for callers that must know a file is a sound
+    // image without needing its pixels. Safe from several threads.
+    static int Verify(const std::wstring& strPath, int& nWidth, int& nHeight);
     // Writes the file in the format of its suffix (bmp, jpg/jpeg, png,
     // tif/tiff, webp, ppm/pgm/pbm). An existing file is only replaced once
     // the new one is complete. Returns 0 or an EOptraResult.

@@ -124,6 +124,25 @@ QByteArray WriteFormat(const QString& strPath)
 }
 } // namespace
 
+int CImage::Verify(const std::wstring& strPath, int& nWidth, int& nHeight)
+{
+    try
+    {
+        QImage image;
+        QByteArray format;
+        const int nResult = ReadImage(QString::fromStdWString(strPath), image, format);
+        if (nResult != EOptraResult_Ok)
+            return nResult;
+        nWidth = image.width();
+        nHeight = image.height();
+        return EOptraResult_Ok;
+    }
+    catch (const std::bad_alloc&)
+    {
+        return EOptraResult_OutOfMemory;
+    }
+}
+
 int CImage::Load(const std::wstring& strPath)
 {
     try

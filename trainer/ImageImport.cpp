@@ -2,45 +2,71 @@
 
 #include "optra/Image.h"
 
+#include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFutureWatcher>
 #include <QtConcurrent>
 
-SDecodedImage CImageDecodeQueue::Decode(const QString& strPath)
+SDecodedImage CImageImportQueue::Decode(const QString& strPath)
 {
-    Optra::Algorithms::CImage image;
-    if (image.Load(strPath.toStdWString()) != 0)
+    // Decoded in full as for showing it, so a damaged file is caught here;
+    // only its size is kept.
+    int nWidth = 0;
+    int nHeight = 0;
+    if (Optra::Algorithms::CImage::Verify(strPath.toStdWString(), nWidth, nHeight) != 0)
         return SDecodedImage();
-    return SDecodedImage{true, image.GetWidth(), image.GetHeight()};
+    return SDecodedImage{true, nWidth, nHeight, QString()};
 }
 
-CImageDecodeQueue::CImageDecodeQueue(const QStringList& lstFiles)
-    : m_pCancelled(std::make_shared<std::atomic<bool>>(false))
+CImageImportQueue::CImageImportQueue(const QStringList& lstFiles, const QString& strStagingDir)
+    : m_strStagingDir(strStagingDir), m_pCancelled(std::make_shared<std::atomic<bool>>(false)),
+      m_vctTaken(lstFiles.size(), false)
 {
+    // Leftovers of an import that did not end are no one's files.
+    QDir(m_strStagingDir).removeRecursively();
+    QDir().mkpath(m_strStagingDir);
     m_vctFutures.reserve(lstFiles.size());
-    for (const QString& strFile : lstFiles)
+    for (int i = 0; i < lstFiles.size(); ++i)
     {
+        const QString strSource = lstFiles[i];
+        const QString strStaged = m_strStagingDir + QDir::separator() + QString::number(i);
         std::shared_ptr<std::atomic<bool>> pCancelled = m_pCancelled;
+        // The copy is made here, beside the decoding, so the GUI thread only
+        // has to move it to its name.
         m_vctFutures.push_back(QtConcurrent::run(
-            [pCancelled, strFile] { return pCancelled->load() ? SDecodedImage() : Decode(strFile); }));
+            [pCancelled, strSource, strStaged]
+            {
+                if (pCancelled->load() || !QFile::copy(strSource, strStaged))
+                    return SDecodedImage();
+                SDecodedImage decoded = Decode(strStaged);
+                decoded.strStagedFile = strStaged;
+                return decoded;
+            }));
     }
 }
 
-CImageDecodeQueue::~CImageDecodeQueue()
+CImageImportQueue::~CImageImportQueue()
 {
     Cancel();
     for (QFuture<SDecodedImage>& future : m_vctFutures)
         future.waitForFinished();
+    for (size_t i = 0; i < m_vctFutures.size(); ++i)
+    {
+        if (!m_vctTaken[i] && !m_vctFutures[i].result().strStagedFile.isEmpty())
+            QFile::remove(m_vctFutures[i].result().strStagedFile);
+    }
+    QDir(m_strStagingDir).removeRecursively();
 }
 
-void CImageDecodeQueue::Cancel()
+void CImageImportQueue::Cancel()
 {
     m_pCancelled->store(true);
 }
 
-SDecodedImage CImageDecodeQueue::Take(int nIndex)
+SDecodedImage CImageImportQueue::Take(int nIndex)
 {
-    if (nIndex < 0 || nIndex >= static_cast<int>(m_vctFutures.size()))
+    if (nIndex < 0 || nIndex >= static_cast<int>(m_vctFutures.size()) || m_vctTaken[nIndex])
         return SDecodedImage();
     QFuture<SDecodedImage>& future = m_vctFutures[nIndex];
     if (!future.isFinished())
@@ -52,5 +78,6 @@ SDecodedImage CImageDecodeQueue::Take(int nIndex)
         if (!future.isFinished())
             loop.exec();
     }
+    m_vctTaken[nIndex] = true;
     return future.result();
 }

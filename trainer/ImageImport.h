@@ -8,27 +8,32 @@
 #include <memory>
 #include <vector>
 
-// What decoding one image file told: whether it decodes, and its size in pixels.
+// What the workers made of one chosen file: a copy staged in the project
+// (empty when copying failed), whether that copy decodes, and its size.
 struct SDecodedImage
 {
     bool bOk = false;
     int nWidth = 0;
     int nHeight = 0;
+    QString strStagedFile;
 };
 
-// Decodes a list of image files on Qt's global thread pool (all cores) while
-// the GUI thread handles the results strictly in list order. Taking a result
-// that is not ready yet waits in a local event loop, so the GUI stays
-// responsive. Cancelling skips files whose decoding has not begun. Owned by
-// the caller on the GUI thread; waits for running decodes when destroyed.
-class CImageDecodeQueue
+// Copies a list of image files into a staging folder of the project and
+// decodes the copies on Qt's global thread pool (all cores), while the GUI
+// thread takes the results strictly in list order and moves each copy to its
+// final name. Taking a result that is not ready waits in a local event loop,
+// so the GUI stays responsive. Cancelling skips files not begun yet. When the
+// queue goes it waits for running work and removes every staged copy that
+// was not taken, and the staging folder. Owned by the caller, GUI thread.
+class CImageImportQueue
 {
 public:
-    explicit CImageDecodeQueue(const QStringList& lstFiles);
-    ~CImageDecodeQueue();
-    CImageDecodeQueue(const CImageDecodeQueue&) = delete;
-    CImageDecodeQueue& operator=(const CImageDecodeQueue&) = delete;
+    CImageImportQueue(const QStringList& lstFiles, const QString& strStagingDir);
+    ~CImageImportQueue();
+    CImageImportQueue(const CImageImportQueue&) = delete;
+    CImageImportQueue& operator=(const CImageImportQueue&) = delete;
 
+    // The caller owns the staged copy from here on.
     SDecodedImage Take(int nIndex);
     void Cancel();
 
@@ -36,6 +41,8 @@ public:
     static SDecodedImage Decode(const QString& strPath);
 
 private:
+    QString m_strStagingDir;
     std::shared_ptr<std::atomic<bool>> m_pCancelled;
     std::vector<QFuture<SDecodedImage>> m_vctFutures;
+    std::vector<bool> m_vctTaken;
 };

@@ -134,8 +134,9 @@ private:
     void RemoveImage(int nImageID, const QString& strType);
     // Every ROI of the project grouped by image, in row order, with one query.
     RoiMap SelectRoisByImage();
+    // vctRoiCategories: the category ID of each ROI of the image.
     bool ValidateImage(const std::shared_ptr<CProjectImage>& pImage, const std::set<int>& setCategoryIDs,
-                       const std::vector<std::shared_ptr<CDatasetRoi>>& vctRois);
+                       const std::vector<int>& vctRoiCategories);
     void ReadProcessOutput(bool bError);
     void WriteProcessLines(const QStringList& lstLines, bool bError);
     void FinishProcessOutput();

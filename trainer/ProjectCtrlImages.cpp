@@ -10,6 +10,7 @@
 #include "trainer/ProjectPaths.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProgressDialog>
@@ -21,6 +22,7 @@ const QString IMAGE_FILTER = QStringLiteral(
 // Rows are committed in chunks, so adding a thousand images costs a few disk
 // syncs rather than a thousand, and the explorer is updated per chunk.
 constexpr int INSERT_CHUNK = 100;
+constexpr int PROGRESS_INTERVAL_MS = 100;
 
 QByteArray Utf8(const QString& strText)
 {
@@ -46,9 +48,9 @@ void DeleteProjectFile(const QString& strPath, const QString& strShownPath)
 }
 } // namespace
 
-// Adds the chosen files to one image list. Decoding runs on all cores; the
-// copies, inserts and messages happen here in the order of the dialog, as if
-// the files were added one by one.
+// Adds the chosen files to one image list. Copying and decoding run on all
+// cores; each copy gets its name, its row and its messages here in the order
+// of the dialog, as if the files were added one by one.
 class CImageAdder
 {
 public:
@@ -60,41 +62,50 @@ public:
 
     void Run(const QStringList& lstFiles, QWidget* pParent)
     {
-        CImageDecodeQueue queue(lstFiles);
+        CImageImportQueue queue(lstFiles, m_strImageDir + QDir::separator() + QStringLiteral(".adding"));
         QProgressDialog progress(QStringLiteral("Adding images..."), QStringLiteral("Cancel"), 0,
                                  lstFiles.size(), pParent);
         progress.setWindowModality(Qt::WindowModal);
         progress.setMinimumDuration(500);
+        // Repainting the dialog for every file would cost the GUI thread more
+        // than the file itself; a few updates a second are enough to watch.
+        QElapsedTimer sinceUpdate;
+        sinceUpdate.start();
         for (int i = 0; i < lstFiles.size() && !progress.wasCanceled(); ++i)
         {
-            AddOne(QDir::toNativeSeparators(lstFiles[i]), queue, i);
+            AddOne(QDir::toNativeSeparators(lstFiles[i]), queue.Take(i));
             if (static_cast<int>(m_vctPending.size()) >= INSERT_CHUNK)
                 CommitPending();
-            progress.setValue(i + 1);
+            if (sinceUpdate.elapsed() >= PROGRESS_INTERVAL_MS || i == 0)
+            {
+                progress.setValue(i + 1);
+                sinceUpdate.restart();
+            }
         }
         queue.Cancel();
         CommitPending();
     }
 
 private:
-    void AddOne(const QString& strSource, CImageDecodeQueue& queue, int nIndex)
+    void AddOne(const QString& strSource, const SDecodedImage& decoded)
     {
         const QString strName = strSource.mid(strSource.lastIndexOf(QDir::separator()) + 1);
         const QString strTarget = m_strImageDir + QDir::separator() + strName;
         if (QFileInfo::exists(strTarget) || QFileInfo(strTarget).isSymLink())
         {
             CLog::Write(ELogLevel::ERROR, "File %s is already exists", Utf8(strName).constData());
+            QFile::remove(decoded.strStagedFile);
             return;
         }
-        if (!QFile::copy(strSource, strTarget))
+        if (decoded.strStagedFile.isEmpty() || !QFile::rename(decoded.strStagedFile, strTarget))
         {
             CLog::Write(ELogLevel::ERROR, "Failed to copy image %s", Utf8(strSource).constData());
+            QFile::remove(decoded.strStagedFile);
             return;
         }
         CLog::Write(ELogLevel::NORMAL, "Copy image %s", Utf8(strName).constData());
 
         // A copy that cannot be registered would block adding the file again.
-        const SDecodedImage decoded = queue.Take(nIndex);
         if (!decoded.bOk)
         {
             CLog::Write(ELogLevel::ERROR, "Image %s cannot be read", Utf8(strSource).constData());

@@ -8,6 +8,8 @@
 #include "trainer/ProjectModel.h"
 #include "trainer/ProjectPaths.h"
 
+#include <QSqlQuery>
+
 namespace
 {
 std::set<int> CategoryIDs(const std::vector<std::shared_ptr<CDatabaseRecord>>& vctCategories)
@@ -50,17 +52,24 @@ bool CProjectController::ValidateROI()
     CDatabaseModel::RecordList vctCategories;
     m_pDatabase->SelectFromTable(CCategory::TABLE_NAME, vctCategories, {});
     const std::set<int> setCategoryIDs = CategoryIDs(vctCategories);
-    // One query for all ROIs: a query per image scans the whole table each time.
-    const RoiMap mapRois = SelectRoisByImage();
-    const std::vector<std::shared_ptr<CDatasetRoi>> vctNone;
+    // One query for all ROIs, and only the two columns validation needs: a
+    // query per image would scan the whole table each time.
+    std::map<int, std::vector<int>> mapRoiCategories;
+    m_pDatabase->SelectColumns(CDatasetRoi::TABLE_NAME,
+                               {CDatasetRoi::COLUMN_IMAGE_ID, CDatasetRoi::COLUMN_CATEGORY_ID}, {},
+                               [&mapRoiCategories](const QSqlQuery& query) {
+                                   mapRoiCategories[query.value(0).toInt()].push_back(query.value(1).toInt());
+                               });
+    const std::vector<int> vctNone;
 
     bool bAllValid = true;
     for (const CProjectModel::ImageList& vctImages : {m_pModel->GetTrainImages(), m_pModel->GetTestImages()})
     {
         for (const std::shared_ptr<CProjectImage>& pImage : vctImages)
         {
-            const auto it = pImage ? mapRois.find(pImage->GetID()) : mapRois.end();
-            bAllValid &= ValidateImage(pImage, setCategoryIDs, it == mapRois.end() ? vctNone : it->second);
+            const auto it = pImage ? mapRoiCategories.find(pImage->GetID()) : mapRoiCategories.end();
+            bAllValid &=
+                ValidateImage(pImage, setCategoryIDs, it == mapRoiCategories.end() ? vctNone : it->second);
         }
     }
     CLog::Write(bAllValid ? ELogLevel::NORMAL : ELogLevel::ERROR,
@@ -70,16 +79,16 @@ bool CProjectController::ValidateROI()
 
 bool CProjectController::ValidateImage(const std::shared_ptr<CProjectImage>& pImage,
                                        const std::set<int>& setCategoryIDs,
-                                       const std::vector<std::shared_ptr<CDatasetRoi>>& vctRois)
+                                       const std::vector<int>& vctRoiCategories)
 {
     if (!pImage || !m_pDatabase)
     {
         LogInvalid(pImage ? pImage->GetName() : QString());
         return false;
     }
-    bool bValid = !vctRois.empty();
-    for (const std::shared_ptr<CDatasetRoi>& pRoi : vctRois)
-        bValid = bValid && setCategoryIDs.count(pRoi->GetCategoryID()) > 0;
+    bool bValid = !vctRoiCategories.empty();
+    for (const int nCategoryID : vctRoiCategories)
+        bValid = bValid && setCategoryIDs.count(nCategoryID) > 0;
 
     // Darknet needs the size to place the boxes; a path leading out of the
     // project is never used.
@@ -109,13 +118,13 @@ bool CProjectController::ValidateImageROI(const std::shared_ptr<CProjectImage>& 
         return ValidateImage(pImage, {}, {});
     const auto vctRois = FindDatabaseModel<CDatasetRoi>(CDatasetRoi::TABLE_NAME,
                                                         {{CDatasetRoi::COLUMN_IMAGE_ID, pImage->GetID()}});
-    std::vector<std::shared_ptr<CDatasetRoi>> vctValidRois;
+    std::vector<int> vctRoiCategories;
     for (const std::shared_ptr<CDatasetRoi>& pRoi : vctRois)
     {
         if (pRoi)
-            vctValidRois.push_back(pRoi);
+            vctRoiCategories.push_back(pRoi->GetCategoryID());
     }
-    return ValidateImage(pImage, CategoryIDs(vctCategories), vctValidRois);
+    return ValidateImage(pImage, CategoryIDs(vctCategories), vctRoiCategories);
 }
 
 bool CProjectController::ValidateImageROI(int nImageID)

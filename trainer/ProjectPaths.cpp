@@ -9,10 +9,18 @@ QString CProjectPaths::ImageFolder(const QString& strProjectDir)
     return strProjectDir + QDir::separator() + QStringLiteral("Images");
 }
 
-bool CProjectPaths::IsInside(const QString& strDir, const QString& strPath)
+bool CProjectPaths::HasParentStep(const QString& strRelative)
 {
-    const QString strCleanDir = QDir::cleanPath(strDir);
-    return QDir::cleanPath(strPath).startsWith(strCleanDir + QLatin1Char('/'));
+    // A ".." between separators (or at either end) climbs out of the folder.
+    for (int nPos = strRelative.indexOf(QLatin1String("..")); nPos >= 0;
+         nPos = strRelative.indexOf(QLatin1String(".."), nPos + 1))
+    {
+        const bool bStart = nPos == 0 || strRelative.at(nPos - 1) == QLatin1Char('/');
+        const bool bEnd = nPos + 2 == strRelative.size() || strRelative.at(nPos + 2) == QLatin1Char('/');
+        if (bStart && bEnd)
+            return true;
+    }
+    return false;
 }
 
 QString CProjectPaths::ImageFile(const QString& strProjectDir, const QString& strFullPath)
@@ -21,8 +29,9 @@ QString CProjectPaths::ImageFile(const QString& strProjectDir, const QString& st
     strRelative.replace(QLatin1Char('\\'), QLatin1Char('/'));
     if (strRelative.isEmpty() || QDir::isAbsolutePath(strRelative) || strRelative.contains(QChar(0)))
         return QString();
-    const QString strPath = strProjectDir + QDir::separator() + strRelative;
-    return IsInside(strProjectDir, strPath) ? strPath : QString();
+    if (HasParentStep(strRelative))
+        return QString();
+    return strProjectDir + QDir::separator() + strRelative;
 }
 
 bool CProjectPaths::IsPlainFileName(const QString& strName)

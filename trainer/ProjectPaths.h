@@ -22,5 +22,5 @@ public:
     static bool IsSafeImage(const QString& strProjectDir, const QString& strName, const QString& strFullPath);
 
 private:
-    static bool IsInside(const QString& strDir, const QString& strPath);
+    static bool HasParentStep(const QString& strRelative);
 };

@@ -102,7 +102,7 @@ void AddImagesSequential(benchmark::State& state)
         {
             const QString strName = QFileInfo(strFile).fileName();
             QFile::copy(strFile, strFolder + "/Images/" + strName);
-            const SDecodedImage decoded = CImageDecodeQueue::Decode(strFile);
+            const SDecodedImage decoded = CImageImportQueue::Decode(strFile);
             auto pImage = std::make_shared<CDatasetImage>();
             pImage->SetName(strName);
             pImage->SetFullPath("Images/" + strName);

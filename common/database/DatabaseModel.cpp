@@ -212,6 +212,23 @@ void CDatabaseModel::SelectFromTable(const QString& strTable, RecordList& vctRec
     }
 }
 
+bool CDatabaseModel::SelectColumns(const QString& strTable, const QStringList& lstColumns,
+                                   const ColumnMap& mapWhere,
+                                   const std::function<void(const QSqlQuery&)>& fnRow)
+{
+    if (!m_pConnection || !m_pConnection->GetDatabase() || lstColumns.isEmpty())
+        return false;
+    const QString strSql = QStringLiteral("SELECT ") + lstColumns.join(QStringLiteral(", ")) +
+                           QStringLiteral(" FROM ") + strTable + ParseWhereValues(mapWhere);
+    QSqlQuery query(*m_pConnection->GetDatabase());
+    query.setForwardOnly(true);
+    if (!m_pConnection->Query(strSql, &query, nullptr))
+        return false;
+    while (query.next())
+        fnRow(query);
+    return true;
+}
+
 bool CDatabaseModel::UpdateTable(const QString& strTable, const ColumnMap& mapSet, const ColumnMap& mapWhere,
                                  bool bUseTransaction)
 {

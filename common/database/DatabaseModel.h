@@ -3,6 +3,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -10,6 +11,7 @@
 class CDatabaseConnection;
 class CDatabaseRecord;
 class CDatabaseRecordFactory;
+class QSqlQuery;
 
 // Table-level access to one SQLite file: open it, run statement lists and
 // schema files, and insert, select, update and delete rows through record
@@ -63,6 +65,11 @@ public:
     bool InsertToTable(const RecordList& vctRecords, bool bUseTransaction);
     // Fills vctRecords with one record per row; leaves it untouched on failure.
     void SelectFromTable(const QString& strTable, RecordList& vctRecords, const ColumnMap& mapWhere);
+    // Reads only the given columns of the matching rows and hands each row to
+    // fnRow (values in column order); for large tables where records would
+    // cost more than the caller needs. False when the select fails.
+    bool SelectColumns(const QString& strTable, const QStringList& lstColumns, const ColumnMap& mapWhere,
+                       const std::function<void(const QSqlQuery&)>& fnRow);
     bool UpdateTable(const QString& strTable, const ColumnMap& mapSet, const ColumnMap& mapWhere,
                      bool bUseTransaction);
     bool DeleteFromTable(const QString& strTable, const ColumnMap& mapWhere, bool bUseTransaction);

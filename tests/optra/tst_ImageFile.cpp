@@ -375,6 +375,30 @@ private slots:
         QCOMPARE(image.GetData(), pBefore);
         QCOMPARE(image.GetWidth(), 3);
         QVERIFY(image.GetName() == L"kept");
+        // Verifying a file judges it exactly as loading does.
+        int nWidth = -1;
+        int nHeight = -1;
+        QCOMPARE(CImage::Verify(Wide(strPath), nWidth, nHeight), result);
+        QCOMPARE(nWidth, -1);
+    }
+
+    void verifyGivesTheSizeLoadGives_data() { roundTripKeepsPixels_data(); }
+
+    void verifyGivesTheSizeLoadGives()
+    {
+        QFETCH(QString, suffix);
+        QFETCH(int, channels);
+        const QString strPath =
+            Path(QString("verify_%1.%2").arg(QString(QTest::currentDataTag()).replace(" ", "_")).arg(suffix));
+        QCOMPARE(MakeGradient(37, 21, channels).Save(Wide(strPath)), 0);
+        int nWidth = 0;
+        int nHeight = 0;
+        QCOMPARE(CImage::Verify(Wide(strPath), nWidth, nHeight), 0);
+        CImage loaded;
+        QCOMPARE(loaded.Load(Wide(strPath)), 0);
+        QCOMPARE(nWidth, loaded.GetWidth());
+        QCOMPARE(nHeight, loaded.GetHeight());
+        QCOMPARE(nWidth, 37);
     }
 
     void missingFilesFail()

@@ -1,0 +1,107 @@
+// Opens the main window with a small generated demo project and saves a
+// picture of it, for the README. Usage: demo_screenshot <output.png>
+#include "common/log/Logger.h"
+#include "common/mvc/Interaction.h"
+#include "tests/support/TestSupport.h"
+#include "trainer/AddProjectCtrl.h"
+#include "trainer/AddProjectDlg.h"
+#include "trainer/Category.h"
+#include "trainer/DatasetRoi.h"
+#include "trainer/ProjectCtrl.h"
+#include "trainer/ProjectModel.h"
+#include "trainer/ProjectView.h"
+#include "trainer/mainwindow.h"
+
+#include <QDir>
+#include <QImage>
+#include <QLineEdit>
+#include <QPainter>
+#include <QThread>
+#include <QTreeView>
+
+namespace
+{
+QString MakePhoto(const QString& strPath, int nSeed)
+{
+    QImage image(640, 480, QImage::Format_RGB32);
+    image.fill(QColor::fromHsv((nSeed * 47) % 360, 60, 200));
+    QPainter painter(&image);
+    painter.setBrush(QColor::fromHsv((nSeed * 47 + 180) % 360, 200, 160));
+    painter.drawRoundedRect(80 + nSeed * 20, 140, 260, 160, 30, 30);
+    painter.end();
+    image.save(strPath);
+    return strPath;
+}
+
+QString CreateDemoProject(const QString& strParent)
+{
+    CAddProjectView view;
+    CAddProjectController controller(&view);
+    view.GetFolderEdit()->setText(strParent);
+    view.GetNameEdit()->setText(QStringLiteral("traffic"));
+    emit view.signal_AddProject();
+    return strParent + QStringLiteral("/traffic");
+}
+
+void FillDemoProject(CProjectController* pController, const QString& strPhotos)
+{
+    QStringList lstTrain;
+    for (int i = 0; i < 6; ++i)
+        lstTrain << MakePhoto(QString("%1/street_%2.jpg").arg(strPhotos).arg(i + 1, 2, 10, QChar('0')), i);
+    CInteraction::SetOpenFilesHandler([&lstTrain](auto...) { return lstTrain; });
+    pController->slot_AddTrainImage();
+    lstTrain = QStringList{MakePhoto(strPhotos + "/check_01.jpg", 9)};
+    pController->slot_AddTestImage();
+
+    CDatabaseModel* pDatabase = pController->GetDatabase();
+    for (const char* szName : {"car", "bus", "person"})
+    {
+        auto pCategory = std::make_shared<CCategory>();
+        pCategory->SetName(szName);
+        pDatabase->InsertToTable(pCategory);
+    }
+    for (int nImage = 1; nImage <= 6; ++nImage)
+    {
+        auto pRoi = std::make_shared<CDatasetRoi>();
+        pRoi->SetImageID(nImage);
+        pRoi->SetCategoryID(1 + nImage % 3);
+        pRoi->SetX(80 + (nImage - 1) * 20);
+        pRoi->SetY(140);
+        pRoi->SetWidth(260);
+        pRoi->SetHeight(160);
+        pDatabase->InsertToTable(pRoi);
+    }
+    pController->ValidateROI();
+    pController->Build();
+}
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc < 2)
+        return 2;
+    const QString strOutput = QString::fromLocal8Bit(argv[1]);
+    OptraTest::PrepareEnvironment();
+    QApplication app(argc, argv);
+    OptraTest::InstallNonBlockingDialogs();
+
+    MainWindow window(nullptr);
+    window.resize(1440, 900);
+    window.show();
+    const QString strWork = OptraTest::HomeDir() + "/Documents";
+    QDir().mkpath(strWork + "/photos");
+    const QString strProject = CreateDemoProject(strWork);
+    window.GetProjectController()->LoadProject(strProject, QStringLiteral("traffic"));
+    FillDemoProject(window.GetProjectController(), strWork + "/photos");
+    CLog::Write(ELogLevel::NORMAL, "Demo project %s ready", strProject.toUtf8().constData());
+    window.GetProjectExplorer()->GetTreeView()->expandAll();
+
+    for (int i = 0; i < 20; ++i)
+    {
+        QCoreApplication::processEvents();
+        QThread::msleep(20);
+    }
+    CLogger::GetInstance()->Flush();
+    QCoreApplication::processEvents();
+    return window.grab().save(strOutput) ? 0 : 1;
+}
