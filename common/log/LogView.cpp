@@ -60,6 +60,12 @@ void CLogView::ResetModel()
     m_pModel->setHorizontalHeaderLabels(
         {QStringLiteral("DateTime"), QStringLiteral("Type"), QStringLiteral("Message")});
     m_pTableView->horizontalHeader()->setStretchLastSection(true);
+    // Time and level are shown whole; only the rows in view are measured.
+    m_pTableView->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    // The level column is sized once for its longest name.
+    m_pTableView->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Fixed);
+    m_pTableView->setColumnWidth(1, m_pTableView->fontMetrics().horizontalAdvance(QStringLiteral("WARNING")) +
+                                        2 * m_pTableView->fontMetrics().horizontalAdvance(QLatin1Char('M')));
 }
 
 void CLogView::slot_NewMessage(const SLogMessage& message)

@@ -60,7 +60,7 @@ void FillDemoProject(CProjectController* pController, const QString& strPhotos)
         pCategory->SetName(szName);
         pDatabase->InsertToTable(pCategory);
     }
-    for (int nImage = 1; nImage <= 6; ++nImage)
+    for (int nImage = 1; nImage <= 7; ++nImage)
     {
         auto pRoi = std::make_shared<CDatasetRoi>();
         pRoi->SetImageID(nImage);
@@ -92,8 +92,9 @@ int main(int argc, char* argv[])
     QDir().mkpath(strWork + "/photos");
     const QString strProject = CreateDemoProject(strWork);
     window.GetProjectController()->LoadProject(strProject, QStringLiteral("traffic"));
+    CLogger::GetInstance()->Flush();
     FillDemoProject(window.GetProjectController(), strWork + "/photos");
-    CLog::Write(ELogLevel::NORMAL, "Demo project %s ready", strProject.toUtf8().constData());
+    CLog::Write(ELogLevel::NORMAL, "Demo project traffic is ready to train");
     window.GetProjectExplorer()->GetTreeView()->expandAll();
 
     for (int i = 0; i < 20; ++i)
