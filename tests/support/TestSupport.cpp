@@ -1,9 +1,11 @@
 #include "tests/support/TestSupport.h"
 
 #include <QDialog>
+#include <QFile>
 #include <QPointer>
 #include <QStandardPaths>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -34,6 +36,18 @@ void GuardedHandler(QtMsgType type, const QMessageLogContext& context, const QSt
         std::abort();
 }
 } // namespace
+
+QByteArray ReadBytes(const QString& strPath)
+{
+    QFile file(strPath);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString NewConnectionName()
+{
+    static std::atomic<int> s_nConnection{0};
+    return QStringLiteral("test-side-%1").arg(++s_nConnection);
+}
 
 void PrepareEnvironment()
 {

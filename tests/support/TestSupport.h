@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QObject>
+#include <QSqlDatabase>
 #include <QString>
 #include <QtTest>
 
@@ -30,6 +31,26 @@ void InstallMessageGuard();
 // can hang on a dialog it did not expect. Tests install their own handlers
 // for the dialogs they drive.
 void InstallNonBlockingDialogs();
+
+// The bytes of a file; empty when it cannot be read.
+QByteArray ReadBytes(const QString& strPath);
+// The name of a new, unused Qt SQL connection.
+QString NewConnectionName();
+
+// Runs fnUse with a connection of its own to an SQLite file, so tests look at
+// what is on disk independently of the program's connections.
+template <typename Fn>
+void WithSqliteFile(const QString& strPath, Fn fnUse)
+{
+    const QString strName = NewConnectionName();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), strName);
+        db.setDatabaseName(strPath);
+        db.open();
+        fnUse(db);
+    }
+    QSqlDatabase::removeDatabase(strName);
+}
 
 // Records every log message that the logger hands out while it lives.
 class CLogCapture : public QObject

@@ -18,24 +18,6 @@
 namespace OptraTest
 {
 
-namespace
-{
-std::atomic<int> g_nConnection{0};
-
-template <typename Fn>
-void WithFile(const QString& strPath, Fn fnUse)
-{
-    const QString strName = QString("fixture-%1").arg(++g_nConnection);
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", strName);
-        db.setDatabaseName(strPath);
-        db.open();
-        fnUse(db);
-    }
-    QSqlDatabase::removeDatabase(strName);
-}
-} // namespace
-
 CProjectOnDisk::CProjectOnDisk(const QString& strName) : m_strName(strName)
 {
     QDir().mkpath(SourceDir());
@@ -109,29 +91,23 @@ int CProjectOnDisk::ImageID(const QString& strName) const
 bool CProjectOnDisk::Exec(const QString& strSql) const
 {
     bool bOk = false;
-    WithFile(m_strFolder + "/" + m_strName + ".data",
-             [&](QSqlDatabase& db) { bOk = QSqlQuery(db).exec(strSql); });
+    WithSqliteFile(m_strFolder + "/" + m_strName + ".data",
+                   [&](QSqlDatabase& db) { bOk = QSqlQuery(db).exec(strSql); });
     return bOk;
 }
 
 QStringList CProjectOnDisk::Column(const QString& strSql) const
 {
     QStringList lstValues;
-    WithFile(m_strFolder + "/" + m_strName + ".data",
-             [&](QSqlDatabase& db)
-             {
-                 QSqlQuery query(db);
-                 query.exec(strSql);
-                 while (query.next())
-                     lstValues << query.value(0).toString();
-             });
+    WithSqliteFile(m_strFolder + "/" + m_strName + ".data",
+                   [&](QSqlDatabase& db)
+                   {
+                       QSqlQuery query(db);
+                       query.exec(strSql);
+                       while (query.next())
+                           lstValues << query.value(0).toString();
+                   });
     return lstValues;
-}
-
-QByteArray ReadFile(const QString& strPath)
-{
-    QFile file(strPath);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace OptraTest

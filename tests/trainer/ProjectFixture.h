@@ -48,6 +48,4 @@ private:
     std::unique_ptr<CProjectController> m_pController;
 };
 
-QByteArray ReadFile(const QString& strPath);
-
 } // namespace OptraTest

@@ -15,12 +15,6 @@ Q_DECLARE_METATYPE(SDarknetBox)
 
 namespace
 {
-QByteArray ReadFile(const QString& strPath)
-{
-    QFile file(strPath);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 void WriteFile(const QString& strPath, const QByteArray& baContent)
 {
     QFile file(strPath);
@@ -170,18 +164,19 @@ private slots:
         QVERIFY(CDarknetBuildWriter().Write(project));
         log.Flush();
 
-        QCOMPARE(ReadFile(Path("custom.names")), QByteArray("car\nperson\n"));
+        QCOMPARE(OptraTest::ReadBytes(Path("custom.names")), QByteArray("car\nperson\n"));
         QCOMPARE(
-            ReadFile(Path("Images/a.txt")),
+            OptraTest::ReadBytes(Path("Images/a.txt")),
             QByteArray("1 0.250000 0.500000 0.500000 1.000000\n0 0.500000 0.500000 1.000000 1.000000\n"));
-        QCOMPARE(ReadFile(Path("Images/b.txt")), QByteArray("0 0.250000 0.250000 0.500000 0.500000\n"));
-        QCOMPARE(ReadFile(Path("Images/c.txt")), QByteArray());
-        QCOMPARE(ReadFile(Path("train.txt")), QByteArray("Images/c.jpg\nImages/a.jpg\n"));
-        QCOMPARE(ReadFile(Path("test.txt")), QByteArray("Images/b.png\n"));
+        QCOMPARE(OptraTest::ReadBytes(Path("Images/b.txt")),
+                 QByteArray("0 0.250000 0.250000 0.500000 0.500000\n"));
+        QCOMPARE(OptraTest::ReadBytes(Path("Images/c.txt")), QByteArray());
+        QCOMPARE(OptraTest::ReadBytes(Path("train.txt")), QByteArray("Images/c.jpg\nImages/a.jpg\n"));
+        QCOMPARE(OptraTest::ReadBytes(Path("test.txt")), QByteArray("Images/b.png\n"));
         QVERIFY(QFileInfo(Path("Backup")).isDir());
-        QCOMPARE(ReadFile(Path("detector.txt")), QByteArray(DETECTOR_TWO_CLASSES));
-        QCOMPARE(ReadFile(Path("config.txt")), QByteArray("# Gr\xc3\xb6\xc3\x9f"
-                                                          "e\n[net]\nwidth=416\nheight=416"));
+        QCOMPARE(OptraTest::ReadBytes(Path("detector.txt")), QByteArray(DETECTOR_TWO_CLASSES));
+        QCOMPARE(OptraTest::ReadBytes(Path("config.txt")), QByteArray("# Gr\xc3\xb6\xc3\x9f"
+                                                                      "e\n[net]\nwidth=416\nheight=416"));
         QCOMPARE(ProjectEntries(), ENTRIES_OF_TWO_CLASS_PROJECT);
 
         QCOMPARE(log.Count(ELogLevel::NORMAL, "Created custom.names"), 1);
@@ -194,11 +189,11 @@ private slots:
         SDarknetProject project;
         project.strProjectDir = m_strDir;
         QVERIFY(CDarknetBuildWriter().Write(project));
-        QCOMPARE(ReadFile(Path("custom.names")), QByteArray());
-        QCOMPARE(ReadFile(Path("train.txt")), QByteArray());
-        QCOMPARE(ReadFile(Path("test.txt")), QByteArray());
-        QCOMPARE(ReadFile(Path("config.txt")), QByteArray());
-        QVERIFY(ReadFile(Path("detector.txt")).startsWith("classes=0\ntrain=train.txt\n"));
+        QCOMPARE(OptraTest::ReadBytes(Path("custom.names")), QByteArray());
+        QCOMPARE(OptraTest::ReadBytes(Path("train.txt")), QByteArray());
+        QCOMPARE(OptraTest::ReadBytes(Path("test.txt")), QByteArray());
+        QCOMPARE(OptraTest::ReadBytes(Path("config.txt")), QByteArray());
+        QVERIFY(OptraTest::ReadBytes(Path("detector.txt")).startsWith("classes=0\ntrain=train.txt\n"));
     }
 
     // The program runs under the user's locale; Darknet reads no box of a line with "0,5".
@@ -214,9 +209,9 @@ private slots:
         project.vctImages[1].vctBoxes.push_back({10.5, 20.25, 30.5, 40.75, 3});
         QVERIFY(CDarknetBuildWriter().Write(project));
         QCOMPARE(
-            ReadFile(Path("Images/b.txt")),
+            OptraTest::ReadBytes(Path("Images/b.txt")),
             QByteArray("0 0.250000 0.250000 0.500000 0.500000\n1 0.128750 0.406250 0.152500 0.407500\n"));
-        QCOMPARE(ReadFile(Path("detector.txt")), QByteArray(DETECTOR_TWO_CLASSES));
+        QCOMPARE(OptraTest::ReadBytes(Path("detector.txt")), QByteArray(DETECTOR_TWO_CLASSES));
     }
 
     void warnings_data()
@@ -269,8 +264,9 @@ private slots:
         QCOMPARE(lstWarnings, warnings);
         const int nDot = name.lastIndexOf('.');
         const QString strLabel = (nDot < 0 ? name : name.left(nDot)) + ".txt";
-        QCOMPARE(ReadFile(Path("Images/" + strLabel)), QByteArray("0 0.250000 0.250000 0.500000 0.500000\n"));
-        QCOMPARE(ReadFile(Path("train.txt")), "Images/" + name.toUtf8() + "\n");
+        QCOMPARE(OptraTest::ReadBytes(Path("Images/" + strLabel)),
+                 QByteArray("0 0.250000 0.250000 0.500000 0.500000\n"));
+        QCOMPARE(OptraTest::ReadBytes(Path("train.txt")), "Images/" + name.toUtf8() + "\n");
     }
 
     void configurationWarnings()
@@ -283,7 +279,7 @@ private slots:
         QVERIFY(log.Contains(ELogLevel::WARNING,
                              "Configuration: [yolo] section 1 has classes=80, the project has 2 "
                              "categories"));
-        QCOMPARE(ReadFile(Path("config.txt")), project.strConfiguration.toUtf8());
+        QCOMPARE(OptraTest::ReadBytes(Path("config.txt")), project.strConfiguration.toUtf8());
     }
 
     void skippedBoxesAndImages()
@@ -296,7 +292,8 @@ private slots:
         QVERIFY(CDarknetBuildWriter().Write(project));
         log.Flush();
 
-        QCOMPARE(ReadFile(Path("Images/a.txt")), QByteArray("1 0.250000 0.250000 0.500000 0.500000\n"));
+        QCOMPARE(OptraTest::ReadBytes(Path("Images/a.txt")),
+                 QByteArray("1 0.250000 0.250000 0.500000 0.500000\n"));
         QVERIFY(log.Contains(ELogLevel::WARNING,
                              "Skipped a box of image a.jpg: it has no area inside the image"));
         QVERIFY(log.Contains(ELogLevel::WARNING,
@@ -334,12 +331,12 @@ private slots:
         QVERIFY(CDarknetBuildWriter().Write(project));
         log.Flush();
 
-        QCOMPARE(ReadFile(m_pTemp->path() + "/victim.txt"), QByteArray("keep"));
-        QCOMPARE(ReadFile(m_strDir + "/victim.txt"), QByteArray("keep"));
+        QCOMPARE(OptraTest::ReadBytes(m_pTemp->path() + "/victim.txt"), QByteArray("keep"));
+        QCOMPARE(OptraTest::ReadBytes(m_strDir + "/victim.txt"), QByteArray("keep"));
         QCOMPARE(QDir(Path("Images/sub")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
         QCOMPARE(QDir(Path("Images")).entryList(QDir::Files), QStringList{"a.txt"});
-        QCOMPARE(ReadFile(Path("train.txt")), QByteArray("Images/a.jpg\n"));
-        QCOMPARE(ReadFile(Path("test.txt")), QByteArray());
+        QCOMPARE(OptraTest::ReadBytes(Path("train.txt")), QByteArray("Images/a.jpg\n"));
+        QCOMPARE(OptraTest::ReadBytes(Path("test.txt")), QByteArray());
         QVERIFY(
             log.Contains(ELogLevel::WARNING,
                          QString("Image name %1 is not a plain file name; the image is skipped").arg(name)));
@@ -357,21 +354,22 @@ private slots:
         QVERIFY(CDarknetBuildWriter().Write(project));
         log.Flush();
 
-        QCOMPARE(ReadFile(Path("Images/notes.txt")), QByteArray("image bytes"));
+        QCOMPARE(OptraTest::ReadBytes(Path("Images/notes.txt")), QByteArray("image bytes"));
         QVERIFY(log.Contains(ELogLevel::WARNING,
                              "The label file of image notes would replace an image of the "
                              "project; it is not written"));
         QVERIFY(
             log.Contains(ELogLevel::WARNING,
                          "Images a.jpg and a.png share one label file; Darknet gives both the same boxes"));
-        QCOMPARE(ReadFile(Path("Images/a.txt.tmp")), QByteArray("an image named like a temporary file"));
+        QCOMPARE(OptraTest::ReadBytes(Path("Images/a.txt.tmp")),
+                 QByteArray("an image named like a temporary file"));
     }
 
     void secondWriteReplacesEveryFile()
     {
         SDarknetProject project = TwoClassProject();
         QVERIFY(CDarknetBuildWriter().Write(project));
-        const QByteArray baOldB = ReadFile(Path("Images/b.txt"));
+        const QByteArray baOldB = OptraTest::ReadBytes(Path("Images/b.txt"));
 
         project.vctCategories = {{3, "person"}};
         project.vctImages = {Image("a.jpg", 640, 480, {{0, 0, 64, 48, 3}})};
@@ -380,13 +378,14 @@ private slots:
         project.strConfiguration = "[net]\nwidth=608\n";
         QVERIFY(CDarknetBuildWriter().Write(project));
 
-        QCOMPARE(ReadFile(Path("custom.names")), QByteArray("person\n"));
-        QCOMPARE(ReadFile(Path("Images/a.txt")), QByteArray("0 0.050000 0.050000 0.100000 0.100000\n"));
-        QCOMPARE(ReadFile(Path("Images/b.txt")), baOldB);
-        QCOMPARE(ReadFile(Path("train.txt")), QByteArray("Images/a.jpg\n"));
-        QCOMPARE(ReadFile(Path("test.txt")), QByteArray());
-        QVERIFY(ReadFile(Path("detector.txt")).startsWith("classes=1\n"));
-        QCOMPARE(ReadFile(Path("config.txt")), QByteArray("[net]\nwidth=608\n"));
+        QCOMPARE(OptraTest::ReadBytes(Path("custom.names")), QByteArray("person\n"));
+        QCOMPARE(OptraTest::ReadBytes(Path("Images/a.txt")),
+                 QByteArray("0 0.050000 0.050000 0.100000 0.100000\n"));
+        QCOMPARE(OptraTest::ReadBytes(Path("Images/b.txt")), baOldB);
+        QCOMPARE(OptraTest::ReadBytes(Path("train.txt")), QByteArray("Images/a.jpg\n"));
+        QCOMPARE(OptraTest::ReadBytes(Path("test.txt")), QByteArray());
+        QVERIFY(OptraTest::ReadBytes(Path("detector.txt")).startsWith("classes=1\n"));
+        QCOMPARE(OptraTest::ReadBytes(Path("config.txt")), QByteArray("[net]\nwidth=608\n"));
     }
 
     void failedFileStopsTheBuild_data()
@@ -432,7 +431,7 @@ private slots:
             QVERIFY(QDir().mkpath(Path(blocked + "/inside")));
         QMap<QString, QByteArray> mapBefore;
         for (const QString& strFile : updated + untouched)
-            mapBefore.insert(strFile, ReadFile(Path(strFile)));
+            mapBefore.insert(strFile, OptraTest::ReadBytes(Path(strFile)));
 
         project.vctCategories = {{3, "person"}, {7, "car"}, {8, "bus"}};
         project.vctImages[0].vctBoxes.push_back({1, 1, 2, 2, 8});
@@ -445,9 +444,9 @@ private slots:
         log.Flush();
 
         for (const QString& strFile : updated)
-            QVERIFY2(ReadFile(Path(strFile)) != mapBefore.value(strFile), qPrintable(strFile));
+            QVERIFY2(OptraTest::ReadBytes(Path(strFile)) != mapBefore.value(strFile), qPrintable(strFile));
         for (const QString& strFile : untouched)
-            QVERIFY2(ReadFile(Path(strFile)) == mapBefore.value(strFile), qPrintable(strFile));
+            QVERIFY2(OptraTest::ReadBytes(Path(strFile)) == mapBefore.value(strFile), qPrintable(strFile));
         QCOMPARE(log.Count(ELogLevel::NORMAL, "Build Completed"), 0);
         const QString strFailure = blocked == "Backup" ? "Failed to create folder " : "Failed to write ";
         QVERIFY(log.Contains(ELogLevel::ERROR, strFailure + Path(blocked)));
@@ -464,7 +463,7 @@ private slots:
         QVERIFY(!CDarknetBuildWriter().Write(project));
         log.Flush();
         QVERIFY(log.Contains(ELogLevel::ERROR, "Failed to open folder " + Path("Images")));
-        QCOMPARE(ReadFile(Path("train.txt")), QByteArray("Images/c.jpg\nImages/a.jpg\n"));
+        QCOMPARE(OptraTest::ReadBytes(Path("train.txt")), QByteArray("Images/c.jpg\nImages/a.jpg\n"));
         QVERIFY(!QFileInfo::exists(Path("Images")));
 
         project.vctImages.clear();

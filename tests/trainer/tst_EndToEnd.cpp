@@ -42,8 +42,7 @@ QAction* FindAction(QWidget* pWindow, const QString& strText)
 
 QByteArray Read(const QString& strPath)
 {
-    QFile file(strPath);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    return QFile::exists(strPath) ? OptraTest::ReadBytes(strPath) : QByteArray("<missing>");
 }
 
 QString MakeImage(const QString& strPath, int nWidth, int nHeight)
@@ -89,16 +88,14 @@ QAction* MenuAction(CProjectExplorerView* pExplorer, int nType, const QString& s
 QString SettingInFile(const QString& strFile, const QString& strKey)
 {
     QString strValue;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "e2e-settings");
-        db.setDatabaseName(strFile);
-        db.open();
-        QSqlQuery query(db);
-        query.exec("SELECT VALUE FROM settings WHERE NAME='" + strKey + "'");
-        if (query.next())
-            strValue = query.value(0).toString();
-    }
-    QSqlDatabase::removeDatabase("e2e-settings");
+    OptraTest::WithSqliteFile(strFile,
+                              [&](QSqlDatabase& db)
+                              {
+                                  QSqlQuery query(db);
+                                  query.exec("SELECT VALUE FROM settings WHERE NAME='" + strKey + "'");
+                                  if (query.next())
+                                      strValue = query.value(0).toString();
+                              });
     return strValue;
 }
 

@@ -8,7 +8,6 @@
 #include <QTimer>
 
 using OptraTest::CProjectOnDisk;
-using OptraTest::ReadFile;
 
 namespace
 {
@@ -58,7 +57,7 @@ private slots:
                            "|| '|' || PROJECT_ID FROM dataset_image ORDER BY ID"),
             QStringList({"c.jpg|Images/c.jpg|train|64x48|1", "a.png|Images/a.png|train|30x20|1",
                          "b.bmp|Images/b.bmp|train|8x9|1"}));
-        QCOMPARE(ReadFile(project.Folder() + "/Images/a.png"), ReadFile(lstFiles[1]));
+        QCOMPARE(OptraTest::ReadBytes(project.Folder() + "/Images/a.png"), OptraTest::ReadBytes(lstFiles[1]));
         // New images get their icon at the next validation, not before.
         QVERIFY(!project.Model()->GetTrainImages()[0]->GetValidate());
     }
@@ -125,7 +124,7 @@ private slots:
         file.write("broken");
         file.close();
         project.AddImages({strBroken});
-        QCOMPARE(ReadFile(project.Folder() + "/Images/keep.jpg"), QByteArray("user's own file"));
+        QCOMPARE(OptraTest::ReadBytes(project.Folder() + "/Images/keep.jpg"), QByteArray("user's own file"));
     }
 
     void awkwardNames_data()
@@ -331,7 +330,7 @@ private slots:
 
         controller.slot_RemoveTrainImage(1);
         controller.slot_RemoveTrainImage(2);
-        QCOMPARE(ReadFile(strOutside), QByteArray("not yours"));
+        QCOMPARE(OptraTest::ReadBytes(strOutside), QByteArray("not yours"));
         QVERIFY(model.GetTrainImages().empty());
     }
 };

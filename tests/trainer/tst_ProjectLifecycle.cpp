@@ -29,31 +29,6 @@ QStringList History()
     return strValue.isEmpty() ? QStringList() : strValue.split(';');
 }
 
-QByteArray ReadBytes(const QString& strPath)
-{
-    QFile file(strPath);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QString ReadResource(const QString& strPath)
-{
-    QFile file(strPath);
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
-}
-
-// Runs fnUse with an independent connection to a project file.
-template <typename Fn>
-void WithFile(const QString& strPath, Fn fnUse)
-{
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "lifecycle-side");
-        db.setDatabaseName(strPath);
-        db.open();
-        fnUse(db);
-    }
-    QSqlDatabase::removeDatabase("lifecycle-side");
-}
-
 // The dialog and its controller as the main window makes them.
 struct SAddProject
 {
@@ -143,23 +118,25 @@ private slots:
         QVERIFY(QDir(strFolder + "/Images").exists());
         QVERIFY(QDir(strFolder + "/Images").isEmpty());
 
-        WithFile(strFolder + "/demo.data",
-                 [](QSqlDatabase& db)
-                 {
-                     QSqlQuery query(db);
-                     QVERIFY(query.exec("SELECT NAME, TYPE, VERSION FROM project_training"));
-                     QVERIFY(query.next());
-                     QCOMPARE(query.value(0).toString(), QString("demo"));
-                     QCOMPARE(query.value(1).toString(), QString("Yolo3"));
-                     QCOMPARE(query.value(2).toString(), QString("0.0.1"));
-                     QVERIFY(!query.next());
-                     QVERIFY(query.exec("SELECT NAME, VALUE, TYPE FROM project_property"));
-                     QVERIFY(query.next());
-                     QCOMPARE(query.value(0).toString(), QString("PROJECT_CONFIGURATION"));
-                     QCOMPARE(query.value(1).toString(), ReadResource(":/Files/yolov3.cfg"));
-                     QCOMPARE(query.value(2).toString(), QString("string"));
-                     QCOMPARE(db.tables().size(), 7); // six tables and SQLite's sequence table
-                 });
+        OptraTest::WithSqliteFile(
+            strFolder + "/demo.data",
+            [](QSqlDatabase& db)
+            {
+                QSqlQuery query(db);
+                QVERIFY(query.exec("SELECT NAME, TYPE, VERSION FROM project_training"));
+                QVERIFY(query.next());
+                QCOMPARE(query.value(0).toString(), QString("demo"));
+                QCOMPARE(query.value(1).toString(), QString("Yolo3"));
+                QCOMPARE(query.value(2).toString(), QString("0.0.1"));
+                QVERIFY(!query.next());
+                QVERIFY(query.exec("SELECT NAME, VALUE, TYPE FROM project_property"));
+                QVERIFY(query.next());
+                QCOMPARE(query.value(0).toString(), QString("PROJECT_CONFIGURATION"));
+                QCOMPARE(query.value(1).toString(),
+                         QString::fromLatin1(OptraTest::ReadBytes(":/Files/yolov3.cfg")));
+                QCOMPARE(query.value(2).toString(), QString("string"));
+                QCOMPARE(db.tables().size(), 7); // six tables and SQLite's sequence table
+            });
 
         m_pController->LoadProject(strFolder, "demo");
         QCOMPARE(m_pModel->GetProjectName(), QString("demo"));
@@ -246,7 +223,7 @@ private slots:
         QCOMPARE(spyClose.count(), 1);
         QVERIFY(m_pModel->GetProjectName().isEmpty());
         QCOMPARE(m_pController->GetProjectID(), -1);
-        QCOMPARE(ReadBytes(strForeign + "/foreign.data"), content);
+        QCOMPARE(OptraTest::ReadBytes(strForeign + "/foreign.data"), content);
         // The previous project's data is intact and opens again.
         m_pController->LoadProject(strOpen, "open");
         QCOMPARE(m_pModel->GetProjectName(), QString("open"));
@@ -256,16 +233,16 @@ private slots:
     {
         const QString strForeign = Parent();
         QDir().mkpath(strForeign);
-        WithFile(strForeign + "/other.data",
-                 [](QSqlDatabase& db)
-                 {
-                     QSqlQuery(db).exec("CREATE TABLE notes (text TEXT)");
-                     QSqlQuery(db).exec("INSERT INTO notes VALUES ('it''s mine')");
-                 });
-        const QByteArray baBefore = ReadBytes(strForeign + "/other.data");
+        OptraTest::WithSqliteFile(strForeign + "/other.data",
+                                  [](QSqlDatabase& db)
+                                  {
+                                      QSqlQuery(db).exec("CREATE TABLE notes (text TEXT)");
+                                      QSqlQuery(db).exec("INSERT INTO notes VALUES ('it''s mine')");
+                                  });
+        const QByteArray baBefore = OptraTest::ReadBytes(strForeign + "/other.data");
         m_pController->LoadProject(strForeign, "other");
         QCOMPARE(m_pMessages->Texts(), QStringList({"Cannot load project other"}));
-        QCOMPARE(ReadBytes(strForeign + "/other.data"), baBefore);
+        QCOMPARE(OptraTest::ReadBytes(strForeign + "/other.data"), baBefore);
     }
 
     void propertiesKeepTheirType()
@@ -418,7 +395,7 @@ private slots:
         QCOMPARE(spy.count(), 0);
         QCOMPARE(m_pMessages->Texts().size(), 1);
         QVERIFY(m_pMessages->Texts()[0].contains("already exists"));
-        QCOMPARE(ReadBytes(strFolder + "/precious.txt"), QByteArray("keep me"));
+        QCOMPARE(OptraTest::ReadBytes(strFolder + "/precious.txt"), QByteArray("keep me"));
         QVERIFY(!QFile::exists(strFolder + "/taken.data"));
     }
 
@@ -513,7 +490,7 @@ private slots:
         // The model follows the process to its end.
         QCOMPARE(m_pModel->GetCommandState(), 0);
         QVERIFY(!QFile::exists(QString("/proc/%1").arg(nPid)) ||
-                ReadBytes(QString("/proc/%1/stat").arg(nPid)).contains(") Z "));
+                OptraTest::ReadBytes(QString("/proc/%1/stat").arg(nPid)).contains(") Z "));
     }
 };
 

@@ -24,12 +24,6 @@ std::shared_ptr<T> As(const std::shared_ptr<CDatabaseRecord>& pRecord)
     return std::dynamic_pointer_cast<T>(pRecord);
 }
 
-QString ReadResource(const QString& strPath)
-{
-    QFile file(strPath);
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
-}
-
 // The [sections] of a Darknet config in order, each with its key=value pairs.
 struct SSection
 {
@@ -277,7 +271,7 @@ private slots:
 
     void networkTemplateIsConsistent()
     {
-        const QString strText = ReadResource(":/Files/yolov3.cfg");
+        const QString strText = QString::fromLatin1(OptraTest::ReadBytes(":/Files/yolov3.cfg"));
         QVERIFY(!strText.isEmpty());
         QVERIFY(!strText.contains('\r'));
         const std::vector<SSection> vctSections = ParseConfig(strText);

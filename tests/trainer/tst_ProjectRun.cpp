@@ -42,7 +42,7 @@ std::unique_ptr<CProjectOnDisk> BuildableProject()
 
 QJsonObject ReadReport(const QString& strPath)
 {
-    return QJsonDocument::fromJson(OptraTest::ReadFile(strPath)).object();
+    return QJsonDocument::fromJson(OptraTest::ReadBytes(strPath)).object();
 }
 
 // Records the command state each time the model announces a change.
@@ -287,7 +287,7 @@ private slots:
         const qint64 nPid = pProject->Controller()->GetProcess()->processId();
         pProject.reset();
         QVERIFY(!QFile::exists(QString("/proc/%1/cmdline").arg(nPid)) ||
-                OptraTest::ReadFile(QString("/proc/%1/stat").arg(nPid)).contains(") Z "));
+                OptraTest::ReadBytes(QString("/proc/%1/stat").arg(nPid)).contains(") Z "));
     }
 };
 

@@ -33,17 +33,13 @@ std::shared_ptr<CDatabaseModelSetting> AsSetting(const std::shared_ptr<CDatabase
 int CountRows(const QString& strPath, const QString& strTable)
 {
     int nCount = -1;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "independent-reader");
-        db.setDatabaseName(strPath);
-        if (db.open())
-        {
-            QSqlQuery query(db);
-            if (query.exec("SELECT COUNT(*) FROM " + strTable) && query.next())
-                nCount = query.value(0).toInt();
-        }
-    }
-    QSqlDatabase::removeDatabase("independent-reader");
+    OptraTest::WithSqliteFile(strPath,
+                              [&](QSqlDatabase& db)
+                              {
+                                  QSqlQuery query(db);
+                                  if (query.exec("SELECT COUNT(*) FROM " + strTable) && query.next())
+                                      nCount = query.value(0).toInt();
+                              });
     return nCount;
 }
 } // namespace

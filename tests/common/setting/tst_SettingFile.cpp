@@ -19,37 +19,18 @@ struct SRow
     QString strType;
 };
 
-// Reads the settings file through a connection of its own.
-template <typename Fn>
-void WithFile(const QString& strPath, Fn fnUse)
-{
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "test-side");
-        db.setDatabaseName(strPath);
-        db.open();
-        fnUse(db);
-    }
-    QSqlDatabase::removeDatabase("test-side");
-}
-
 std::map<QString, SRow> ReadRows(const QString& strPath)
 {
     std::map<QString, SRow> mapRows;
-    WithFile(strPath,
-             [&](QSqlDatabase& db)
-             {
-                 QSqlQuery query("SELECT NAME, VALUE, TYPE FROM settings", db);
-                 while (query.next())
-                     mapRows[query.value(0).toString()] =
-                         SRow{query.value(1).toString(), query.value(2).toString()};
-             });
+    OptraTest::WithSqliteFile(strPath,
+                              [&](QSqlDatabase& db)
+                              {
+                                  QSqlQuery query("SELECT NAME, VALUE, TYPE FROM settings", db);
+                                  while (query.next())
+                                      mapRows[query.value(0).toString()] =
+                                          SRow{query.value(1).toString(), query.value(2).toString()};
+                              });
     return mapRows;
-}
-
-QByteArray ReadBytes(const QString& strPath)
-{
-    QFile file(strPath);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A settings dialog with its controller, torn down in the right order.
@@ -97,13 +78,14 @@ private slots:
         SSettings settings;
         QVERIFY(QFile::exists(m_strFile));
         QStringList lstColumns;
-        WithFile(m_strFile,
-                 [&](QSqlDatabase& db)
-                 {
-                     QSqlQuery query("PRAGMA table_info(settings)", db);
-                     while (query.next())
-                         lstColumns << query.value(1).toString() + " " + query.value(2).toString();
-                 });
+        OptraTest::WithSqliteFile(m_strFile,
+                                  [&](QSqlDatabase& db)
+                                  {
+                                      QSqlQuery query("PRAGMA table_info(settings)", db);
+                                      while (query.next())
+                                          lstColumns
+                                              << query.value(1).toString() + " " + query.value(2).toString();
+                                  });
         QCOMPARE(lstColumns,
                  QStringList({"ID INTEGER", "NAME nvarchar(45)", "VALUE TEXT", "TYPE nvarchar(45)"}));
         QVERIFY(ReadRows(m_strFile).empty());
@@ -193,7 +175,7 @@ private slots:
     void failedWriteKeepsValueInMemory()
     {
         SSettings settings;
-        WithFile(m_strFile, [](QSqlDatabase& db) { QSqlQuery("DROP TABLE settings", db); });
+        OptraTest::WithSqliteFile(m_strFile, [](QSqlDatabase& db) { QSqlQuery("DROP TABLE settings", db); });
         OptraTest::CLogCapture capture;
         CSetting::Set("KEY_FAIL", "wanted");
         capture.Flush();
@@ -224,7 +206,7 @@ private slots:
             QVERIFY(capture.Contains(ELogLevel::ERROR, "Update Setting {KEY_DEFAULT} NG"));
             QCOMPARE(CSetting::GetString("KEY_DEFAULT", ""), QString("edited"));
         }
-        QCOMPARE(ReadBytes(m_strFile), content);
+        QCOMPARE(OptraTest::ReadBytes(m_strFile), content);
     }
 
     void emptyFileGetsTable()
@@ -254,21 +236,22 @@ private slots:
             CSetting::Set("KEY_LOCKED", "stored");
         }
         CSetting::Set("KEY_LOCKED", "in memory");
-        const QByteArray baBefore = ReadBytes(m_strFile);
-        WithFile(m_strFile,
-                 [&](QSqlDatabase& db)
-                 {
-                     QSqlQuery lock(db);
-                     QVERIFY(lock.exec("BEGIN EXCLUSIVE"));
-                     OptraTest::CLogCapture capture;
-                     SSettings settings;
-                     capture.Flush();
-                     QVERIFY(capture.Contains(ELogLevel::ERROR,
-                                              QString("Open setting file %1 Failed").arg(m_strFile)));
-                     QCOMPARE(CSetting::GetString("KEY_LOCKED", ""), QString("in memory"));
-                     lock.exec("ROLLBACK");
-                 });
-        QCOMPARE(ReadBytes(m_strFile), baBefore);
+        const QByteArray baBefore = OptraTest::ReadBytes(m_strFile);
+        OptraTest::WithSqliteFile(
+            m_strFile,
+            [&](QSqlDatabase& db)
+            {
+                QSqlQuery lock(db);
+                QVERIFY(lock.exec("BEGIN EXCLUSIVE"));
+                OptraTest::CLogCapture capture;
+                SSettings settings;
+                capture.Flush();
+                QVERIFY(capture.Contains(ELogLevel::ERROR,
+                                         QString("Open setting file %1 Failed").arg(m_strFile)));
+                QCOMPARE(CSetting::GetString("KEY_LOCKED", ""), QString("in memory"));
+                lock.exec("ROLLBACK");
+            });
+        QCOMPARE(OptraTest::ReadBytes(m_strFile), baBefore);
     }
 };
 
