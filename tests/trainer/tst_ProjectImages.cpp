@@ -1,10 +1,12 @@
 #include "tests/support/TestSupport.h"
+#include "tests/trainer/DialogInput.h"
 #include "tests/trainer/ProjectFixture.h"
 #include "trainer/ProjectImage.h"
 
 #include <QDir>
 #include <QProgressDialog>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTimer>
 
 using OptraTest::CProjectOnDisk;
@@ -295,6 +297,57 @@ private slots:
         QVERIFY(capture.Contains(ELogLevel::NORMAL, "Validate ROI OK"));
         QVERIFY(project.Model()->GetTrainImages()[0]->GetValidate());
         QVERIFY(project.Controller()->ValidateImageROI(project.ImageID("a.jpg")));
+    }
+
+    void trainListFollowsSortAndShuffle()
+    {
+        CProjectOnDisk project;
+        project.AddImages({project.MakeImage("b.jpg", 8, 8), project.MakeImage("c.jpg", 8, 8),
+                           project.MakeImage("a.jpg", 8, 8)});
+        const int nCar = project.AddCategory("car");
+        for (const char* szName : {"a.jpg", "b.jpg", "c.jpg"})
+            project.AddRoi(project.ImageID(szName), nCar, 0, 0, 4, 4);
+        const QString strList = project.Folder() + "/train.txt";
+
+        project.Controller()->slot_SortTrainImage();
+        QVERIFY(project.Controller()->Build());
+        QCOMPARE(OptraTest::ReadBytes(strList), QByteArray("Images/a.jpg\nImages/b.jpg\nImages/c.jpg\n"));
+        project.Controller()->slot_SortTrainImage();
+        QVERIFY(project.Controller()->Build());
+        QCOMPARE(OptraTest::ReadBytes(strList), QByteArray("Images/c.jpg\nImages/b.jpg\nImages/a.jpg\n"));
+
+        project.Controller()->slot_ShuffleTrainImage();
+        QVERIFY(project.Controller()->Build());
+        QStringList lstExpected;
+        for (const auto& pImage : project.Model()->GetTrainImages())
+            lstExpected << "Images/" + pImage->GetName();
+        QCOMPARE(QString::fromUtf8(OptraTest::ReadBytes(strList)), lstExpected.join('\n') + '\n');
+    }
+
+    void deletingAClassInTheEditorInvalidatesItsImages()
+    {
+        CProjectOnDisk project;
+        project.AddImages({project.MakeImage("a.jpg", 8, 8), project.MakeImage("b.jpg", 8, 8)});
+        const int nCar = project.AddCategory("car");
+        const int nBus = project.AddCategory("bus");
+        project.AddRoi(project.ImageID("a.jpg"), nCar, 0, 0, 4, 4);
+        project.AddRoi(project.ImageID("b.jpg"), nBus, 0, 0, 4, 4);
+        QVERIFY(project.Controller()->ValidateROI());
+
+        OptraTest::CDialogScript script;
+        script.Then(
+            [](QDialog* pDialog)
+            {
+                auto* pTable = pDialog->findChild<QTableView*>();
+                OptraTest::ClickCell(pTable, 1, 1); // "bus"
+                QTest::mouseClick(OptraTest::Button(pDialog, "Delete"), Qt::LeftButton);
+                return int(QDialog::Accepted);
+            });
+        project.Controller()->slot_EditClasses();
+        QVERIFY(script.Done());
+        QCOMPARE(project.Controller()->FindCategoryID("bus"), -1);
+        QVERIFY(project.Model()->GetTrainImages()[0]->GetValidate());
+        QVERIFY(!project.Model()->GetTrainImages()[1]->GetValidate());
     }
 
     void hostilePathsStayInside()

@@ -184,6 +184,18 @@ private slots:
         QCOMPARE(ReadLines(TodayFile(m_strLogDir)).size(), 1);
     }
 
+    void unopenableFileStillReachesView()
+    {
+        UseFreshLogDir("blocked-file");
+        // Today's file name is taken by a folder, so the file cannot be opened.
+        QVERIFY(QDir().mkpath(TodayFile(m_strLogDir)));
+        OptraTest::CLogCapture capture;
+        CLog::Write(ELogLevel::WARNING, "no file for this");
+        capture.Flush();
+        QVERIFY(capture.Contains(ELogLevel::WARNING, "no file for this"));
+        QVERIFY(QFileInfo(TodayFile(m_strLogDir)).isDir());
+    }
+
     void newDaySwitchesFile()
     {
         UseFreshLogDir("days");
