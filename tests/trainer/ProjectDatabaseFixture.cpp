@@ -6,23 +6,6 @@
 namespace OptraTest
 {
 
-namespace
-{
-const char* const READER = "fixture-reader";
-
-template <typename Fn>
-void WithReader(const QString& strPath, Fn fnUse)
-{
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", READER);
-        db.setDatabaseName(strPath);
-        if (db.open())
-            fnUse(db);
-    }
-    QSqlDatabase::removeDatabase(READER);
-}
-} // namespace
-
 CProjectDatabase::CProjectDatabase()
 {
     m_bReady = m_dir.isValid() && m_database.OpenDatabase("localhost", Path(), "", "") &&
@@ -42,22 +25,22 @@ QString CProjectDatabase::Path() const
 bool CProjectDatabase::Exec(const QString& strSql)
 {
     bool bOk = false;
-    WithReader(Path(), [&](QSqlDatabase& db) { bOk = QSqlQuery(db).exec(strSql); });
+    WithSqliteFile(Path(), [&](QSqlDatabase& db) { bOk = QSqlQuery(db).exec(strSql); });
     return bOk;
 }
 
 QStringList CProjectDatabase::Column(const QString& strTable, const QString& strColumn) const
 {
     QStringList lstValues;
-    WithReader(Path(),
-               [&](QSqlDatabase& db)
-               {
-                   QSqlQuery query(db);
-                   if (!query.exec("SELECT " + strColumn + " FROM " + strTable + " ORDER BY ID"))
-                       return;
-                   while (query.next())
-                       lstValues << query.value(0).toString();
-               });
+    WithSqliteFile(Path(),
+                   [&](QSqlDatabase& db)
+                   {
+                       QSqlQuery query(db);
+                       if (!query.exec("SELECT " + strColumn + " FROM " + strTable + " ORDER BY ID"))
+                           return;
+                       while (query.next())
+                           lstValues << query.value(0).toString();
+                   });
     return lstValues;
 }
 

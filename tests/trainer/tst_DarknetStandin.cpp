@@ -327,57 +327,6 @@ private slots:
         for (const QString& strLine : run.lstOut + run.lstErr)
             QVERIFY2(!strLine.contains(QRegularExpression("[\\x00-\\x08\\x0a-\\x1f]")), qPrintable(strLine));
     }
-
-    void floodLosesNoLine()
-    {
-        BuildOneClassProject();
-        const SRun run =
-            Run(TRAIN_ARGUMENTS, {"DARKNET_STANDIN_FLOOD=100000", "DARKNET_STANDIN_ITERATIONS=0"});
-        QCOMPARE(run.nExitCode, 0);
-        const QStringList lstFlood = run.lstOut.filter(QRegularExpression("^ \\d+: .* hours left$"));
-        QCOMPARE(lstFlood.size(), 100000);
-        for (int i = 0; i < lstFlood.size(); ++i)
-        {
-            if (!lstFlood[i].startsWith(QString(" %1: ").arg(i + 1)))
-                QFAIL(qPrintable("line out of order: " + lstFlood[i]));
-        }
-    }
-
-    void crash()
-    {
-        BuildOneClassProject();
-        const SRun run = Run(TRAIN_ARGUMENTS, {"DARKNET_STANDIN_CRASH=1"});
-        QCOMPARE(run.status, QProcess::CrashExit);
-        QVERIFY(!QFile::exists(Path("Backup/config_final.weights")));
-    }
-
-    void terminate_data()
-    {
-        QTest::addColumn<bool>("ignoreSigterm");
-        QTest::newRow("ends on SIGTERM") << false;
-        QTest::newRow("ignores SIGTERM") << true;
-    }
-
-    void terminate()
-    {
-        QFETCH(bool, ignoreSigterm);
-        BuildOneClassProject();
-        CStandinProcess standin(m_strDir, ReportPath(),
-                                {"DARKNET_STANDIN_RUN_SECONDS=120",
-                                 QString("DARKNET_STANDIN_IGNORE_SIGTERM=%1").arg(ignoreSigterm ? 1 : 0)});
-        standin.Start(TRAIN_ARGUMENTS);
-        // The stand-in sets up its signal handling before it prints anything.
-        QVERIFY(standin.Process().waitForReadyRead(30000));
-        standin.Process().terminate();
-        if (ignoreSigterm)
-        {
-            // Still training a second later: only SIGKILL ends it.
-            QVERIFY(!standin.Process().waitForFinished(1000));
-            standin.Process().kill();
-        }
-        QVERIFY(standin.Process().waitForFinished(30000));
-        QCOMPARE(standin.Process().exitStatus(), QProcess::CrashExit);
-    }
 };
 
 OPTRA_TEST_MAIN(TestDarknetStandin)

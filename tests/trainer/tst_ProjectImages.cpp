@@ -101,6 +101,18 @@ private slots:
         QCOMPARE(Names(project.Model()->GetTrainImages()), QStringList({"good.jpg", "broken.jpg"}));
     }
 
+    void vanishedFileIsReported()
+    {
+        CProjectOnDisk project;
+        OptraTest::CLogCapture capture;
+        const QString strGone = project.SourceDir() + "/gone.jpg";
+        project.AddImages({strGone, project.MakeImage("here.jpg", 4, 4)});
+        capture.Flush();
+        QVERIFY(capture.Contains(ELogLevel::ERROR, "Failed to copy image " + strGone));
+        QCOMPARE(Names(project.Model()->GetTrainImages()), QStringList({"here.jpg"}));
+        QCOMPARE(ImageFolder(project), QStringList({"here.jpg"}));
+    }
+
     void failedInsertRemovesCopy()
     {
         CProjectOnDisk project;

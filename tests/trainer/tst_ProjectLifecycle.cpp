@@ -477,21 +477,6 @@ private slots:
         QVERIFY(m_pModel->GetProjectName().isEmpty());
         QVERIFY(QDir(strFolder).exists());
     }
-
-    void destructionEndsTheProcess()
-    {
-        CreateAndOpen("ending");
-        QProcess* pProcess = m_pController->GetProcess();
-        pProcess->start("sh", {"-c", "trap '' TERM; sleep 60"});
-        QVERIFY(pProcess->waitForStarted());
-        const qint64 nPid = pProcess->processId();
-        QTest::qWait(100);
-        m_pController.reset();
-        // The model follows the process to its end.
-        QCOMPARE(m_pModel->GetCommandState(), 0);
-        QVERIFY(!QFile::exists(QString("/proc/%1").arg(nPid)) ||
-                OptraTest::ReadBytes(QString("/proc/%1/stat").arg(nPid)).contains(") Z "));
-    }
 };
 
 OPTRA_TEST_MAIN(TestProjectLifecycle)

@@ -90,12 +90,6 @@ bool WriteFileBytes(const QString& strPath, const QByteArray& data)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size();
 }
 
-QByteArray ReadFileBytes(const QString& strPath)
-{
-    QFile file(strPath);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QByteArray Encode(const QImage& image, const char* szFormat)
 {
     QByteArray data;

@@ -12,7 +12,6 @@ namespace OptraTest
 {
 
 bool WriteFileBytes(const QString& strPath, const QByteArray& data);
-QByteArray ReadFileBytes(const QString& strPath);
 // Qt writes the image into memory in the given format.
 QByteArray Encode(const QImage& image, const char* szFormat);
 
