@@ -22,7 +22,7 @@ cd "$BUILD"
 # A stale list of failures from an earlier run must not be reported again.
 rm -f Testing/Temporary/LastTestsFailed.log
 status=0
-xvfb-run -a -s "-screen 0 1920x1080x24" \
+"$ROOT/scripts/with-xvfb.sh" \
     ctest --output-on-failure -j"$JOBS" --timeout 600 "$@" || status=$?
 if ((status != 0)); then
   "$ROOT/scripts/failed-tests.sh" "$BUILD"
