@@ -73,9 +73,14 @@ protected:
 
 private:
     struct SPaintContext;
+    // A drawable's name (a measuring line's length) laid out at its place.
+    struct SLabel
+    {
+        const QStaticText* pText = nullptr;
+        QRectF rect;
+    };
     void PaintDrawable(QPainter& painter, const CDrawableObject& object, const SPaintContext& context);
-    void PaintLabel(QPainter& painter, const QString& strText, const QPointF& ptAnchor,
-                    const SPaintContext& context);
+    SLabel MakeLabel(const CDrawableObject& object, const QPointF& ptAnchor, const SPaintContext& context);
     const QStaticText& LabelText(const QString& strText, const QFont& font, int nDpi);
 
     QRect m_rcViewport;

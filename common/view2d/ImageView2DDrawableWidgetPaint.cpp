@@ -26,20 +26,48 @@ struct SColours
 {
     QPen pen;
     QBrush brush;
+    // A handle circle drawn once with this pen and brush, centred on the
+    // sprite's middle pixel: stamping it is far cheaper than rasterising
+    // thousands of tiny ellipses.
+    QImage handle;
+    // The same without the fill, for measuring lines.
+    QImage handleOutline;
 };
 
+// One device pixel wide; cosmetic, so the raster engine takes its fast path
+// for thin outlines.
 QPen OutlinePen(const QColor& colour, Qt::PenStyle style)
 {
     QPen pen(colour, 1, style, Qt::SquareCap, Qt::BevelJoin);
+    pen.setCosmetic(true);
     return pen;
+}
+
+QImage HandleSprite(const QPen& pen, const QBrush& brush)
+{
+    const int nSide = 2 * CGeometryLayer::HANDLE_RADIUS + 3;
+    QImage sprite(nSide, nSide, QImage::Format_ARGB32_Premultiplied);
+    sprite.fill(Qt::transparent);
+    QPainter painter(&sprite);
+    painter.setPen(pen);
+    painter.setBrush(brush);
+    const double dCentre = nSide / 2;
+    painter.drawEllipse(QPointF(dCentre, dCentre), CGeometryLayer::HANDLE_RADIUS,
+                        CGeometryLayer::HANDLE_RADIUS);
+    return sprite;
+}
+
+SColours MakeColours(const QColor& colour)
+{
+    const QPen pen = OutlinePen(colour, Qt::SolidLine);
+    const QBrush brush(QColor(colour.red(), colour.green(), colour.blue(), 50));
+    return SColours{pen, brush, HandleSprite(pen, brush), HandleSprite(pen, Qt::NoBrush)};
 }
 
 const SColours& Colours(bool bSelected)
 {
-    static const SColours selected{OutlinePen(QColor(255, 0, 0, 255), Qt::SolidLine),
-                                   QBrush(QColor(255, 0, 0, 50))};
-    static const SColours other{OutlinePen(QColor(0, 255, 0, 255), Qt::SolidLine),
-                                QBrush(QColor(0, 255, 0, 50))};
+    static const SColours selected = MakeColours(QColor(255, 0, 0, 255));
+    static const SColours other = MakeColours(QColor(0, 255, 0, 255));
     return bSelected ? selected : other;
 }
 
@@ -126,17 +154,33 @@ void DrawPolygon(QPainter& painter, const CPointSet& handles, const QTransform& 
     painter.drawPolygon(polygon, Qt::OddEvenFill);
 }
 
-void DrawShape(QPainter& painter, const CShape& shape, const CPointSet& handles, const QTransform& transform)
+void DrawHandles(QPainter& painter, const CPointSet& handles, const QTransform& transform,
+                 const QImage& sprite)
+{
+    const int nHalf = sprite.width() / 2;
+    for (size_t i = 0; i < handles.Size(); ++i)
+    {
+        const CShape* pHandle = handles.At(i);
+        if (!pHandle)
+            continue;
+        if (pHandle->GetType() != EShapeType_Point)
+        {
+            DrawElement(painter, *pHandle, transform, CGeometryLayer::HANDLE_RADIUS);
+            continue;
+        }
+        const QPointF ptCentre = transform.map(ToQPoint(*static_cast<const CPoint*>(pHandle)));
+        painter.drawImage(QPoint(qRound(ptCentre.x()) - nHalf, qRound(ptCentre.y()) - nHalf), sprite);
+    }
+}
+
+void DrawShape(QPainter& painter, const CShape& shape, const CPointSet& handles, const QTransform& transform,
+               const QImage& handleSprite)
 {
     if (shape.GetType() == EShapeType_Polygon)
         DrawPolygon(painter, handles, transform);
     else
         DrawElement(painter, shape, transform, 1);
-    for (size_t i = 0; i < handles.Size(); ++i)
-    {
-        if (const CShape* pHandle = handles.At(i))
-            DrawElement(painter, *pHandle, transform, CGeometryLayer::HANDLE_RADIUS);
-    }
+    DrawHandles(painter, handles, transform, handleSprite);
     if (!HasBoundaryBox(shape.GetType()))
         return;
     painter.setBrush(Qt::NoBrush);
@@ -173,20 +217,20 @@ const QStaticText& CGeometryLayer::LabelText(const QString& strText, const QFont
     return *it;
 }
 
-void CGeometryLayer::PaintLabel(QPainter& painter, const QString& strText, const QPointF& ptAnchor,
-                                const SPaintContext& context)
+CGeometryLayer::SLabel CGeometryLayer::MakeLabel(const CDrawableObject& object, const QPointF& ptAnchor,
+                                                 const SPaintContext& context)
 {
+    QString strText;
+    if (object.GetType() != EImageView2DDrawbleObjectType_Ruler)
+        strText = object.GetName();
+    else if (const CLine* pLine = static_cast<const CDrawableRuler&>(object).GetLine())
+        strText = QString::asprintf("%.03f pixel", pLine->GetLength());
     if (strText.isEmpty())
-        return;
+        return SLabel();
     const QStaticText& text = LabelText(strText, context.font, context.nDpi);
     // The anchor is on the text's baseline, as for QPainter::drawText.
-    const QRectF rcLabel(ptAnchor.x(), ptAnchor.y() - context.dAscent, text.size().width(),
-                         text.size().height());
-    if (!rcLabel.intersects(context.rcExposed))
-        return;
-    painter.fillRect(rcLabel, QColor(10, 10, 10, 255));
-    painter.setPen(QColor(255, 255, 255, 255));
-    painter.drawStaticText(rcLabel.topLeft(), text);
+    return SLabel{&text, QRectF(ptAnchor.x(), ptAnchor.y() - context.dAscent, text.size().width(),
+                                text.size().height())};
 }
 
 void CGeometryLayer::PaintDrawable(QPainter& painter, const CDrawableObject& object,
@@ -196,19 +240,22 @@ void CGeometryLayer::PaintDrawable(QPainter& painter, const CDrawableObject& obj
     if (!pShape)
         return;
     const bool bRuler = object.GetType() == EImageView2DDrawbleObjectType_Ruler;
-    const bool bLabel = bRuler || object.GetDisplayName();
     const QRectF rcBox = context.transform.mapRect(object.GetBoundary().normalized());
-    const QPointF ptAnchor =
-        bRuler ? context.transform.map(static_cast<const CDrawableRuler&>(object).GetPointText())
-               : rcBox.topLeft();
     const double dMargin = HANDLE_RADIUS + 2;
     const bool bShapeShows =
         rcBox.adjusted(-dMargin, -dMargin, dMargin, dMargin).intersects(context.rcExposed);
-    // A label starts at its anchor and runs to the right for as long as its text.
-    const bool bLabelMayShow = bLabel && ptAnchor.x() <= context.rcExposed.right() &&
-                               ptAnchor.y() - context.dAscent <= context.rcExposed.bottom() &&
-                               ptAnchor.y() + context.dDescent >= context.rcExposed.top();
-    if (!bShapeShows && !bLabelMayShow)
+    const QPointF ptAnchor =
+        bRuler ? context.transform.map(static_cast<const CDrawableRuler&>(object).GetPointText())
+               : rcBox.topLeft();
+    // A label runs right from its anchor as far as its text: only labels in
+    // the exposed rows and not right of it need their text measured.
+    SLabel label;
+    if ((bRuler || object.GetDisplayName()) && ptAnchor.x() <= context.rcExposed.right() &&
+        ptAnchor.y() - context.dAscent <= context.rcExposed.bottom() &&
+        ptAnchor.y() + context.dDescent >= context.rcExposed.top())
+        label = MakeLabel(object, ptAnchor, context);
+    const bool bLabelShows = label.pText && label.rect.intersects(context.rcExposed);
+    if (!bShapeShows && !bLabelShows)
         return;
 
     CPointSet edges;
@@ -220,17 +267,14 @@ void CGeometryLayer::PaintDrawable(QPainter& painter, const CDrawableObject& obj
         const SColours& colours = Colours(object.GetSelected());
         painter.setPen(colours.pen);
         painter.setBrush(bRuler ? QBrush(Qt::NoBrush) : colours.brush);
-        DrawShape(painter, *pShape, handles, context.transform);
+        DrawShape(painter, *pShape, handles, context.transform,
+                  bRuler ? colours.handleOutline : colours.handle);
     }
-    if (!bLabel)
+    if (!bLabelShows)
         return;
-    if (!bRuler)
-    {
-        PaintLabel(painter, object.GetName(), ptAnchor, context);
-        return;
-    }
-    if (const CLine* pLine = static_cast<const CDrawableRuler&>(object).GetLine())
-        PaintLabel(painter, QString::asprintf("%.03f pixel", pLine->GetLength()), ptAnchor, context);
+    painter.fillRect(label.rect, QColor(10, 10, 10, 255));
+    painter.setPen(QColor(255, 255, 255, 255));
+    painter.drawStaticText(label.rect.topLeft(), *label.pText);
 }
 
 void CGeometryLayer::PaintDrawables(QPainter& painter, const QTransform& imageToWidget,

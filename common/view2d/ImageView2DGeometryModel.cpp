@@ -62,16 +62,20 @@ bool CGeometryModel::AddObjectSelected(const ObjectPtr& pObject)
 
 bool CGeometryModel::DeleteObject(const ObjectPtr& pObject)
 {
-    if (!Contains(pObject))
+    // A listener of the before-delete signal that deletes the same drawable
+    // again is answered by the delete already under way.
+    if (!Contains(pObject) ||
+        std::find(m_vctDeleting.begin(), m_vctDeleting.end(), pObject) != m_vctDeleting.end())
         return false;
     // Held here: a listener of the signals below may drop the last other
     // reference.
     const ObjectPtr pKeep = pObject;
     const unsigned int uid = pKeep->GetUID();
     const QString strName = pKeep->GetName();
+    m_vctDeleting.push_back(pKeep);
     emit signal_BeforeDeleteDrawableObject(uid, strName);
-    // A listener may have removed it already; then it is gone and that
-    // removal was announced.
+    m_vctDeleting.erase(std::find(m_vctDeleting.begin(), m_vctDeleting.end(), pKeep));
+    // A listener may have cleared the list meanwhile; that was announced.
     const auto it = Find(pKeep.get());
     if (it == m_vctObjects.end())
         return true;

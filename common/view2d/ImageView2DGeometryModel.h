@@ -81,4 +81,6 @@ private:
     std::vector<ObjectPtr> m_vctObjects;
     std::vector<ObjectPtr> m_vctObjectsDrawing;
     ObjectPtr m_pObjectDrawingWaiting;
+    // Drawables whose before-delete signal is being sent.
+    std::vector<ObjectPtr> m_vctDeleting;
 };
