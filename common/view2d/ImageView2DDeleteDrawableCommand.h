@@ -1,27 +1,16 @@
 #pragma once
 
-#include "common/mvc/Command.h"
-
-#include <QPointer>
-
-#include <memory>
-
-class CDrawableObject;
-class CGeometryModel;
+#include "common/view2d/ImageView2DAddDrawableCommand.h"
 
 // Removes a drawable from a view's geometry model; undo puts it back as the
-// only selection. Replayed over newer edits (the drawable already gone, or
-// the model gone) it changes nothing. Holds the drawable; the model is
-// borrowed. Owned by the undo stack. GUI thread.
-class CDeleteDrawableCommand : public CCommand
+// only selection: an add run backwards, with the same tolerance of a model
+// that changed meanwhile (the drawable already gone, or the model gone).
+// Owned by the undo stack. GUI thread.
+class CDeleteDrawableCommand : public CAddDrawableCommand
 {
 public:
-    CDeleteDrawableCommand(CGeometryModel* pModel, std::shared_ptr<CDrawableObject> pObject);
+    using CAddDrawableCommand::CAddDrawableCommand;
 
-    void exec() override;
-    void undo() override;
-
-private:
-    QPointer<CGeometryModel> m_pModel;
-    std::shared_ptr<CDrawableObject> m_pObject;
+    void exec() override { CAddDrawableCommand::undo(); }
+    void undo() override { CAddDrawableCommand::exec(); }
 };
