@@ -51,8 +51,8 @@ QImage HandleSprite(const QPen& pen, const QBrush& brush)
     QPainter painter(&sprite);
     painter.setPen(pen);
     painter.setBrush(brush);
-    const double dCentre = nSide / 2;
-    painter.drawEllipse(QPointF(dCentre, dCentre), CGeometryLayer::HANDLE_RADIUS,
+    const int nCentre = nSide / 2;
+    painter.drawEllipse(QPointF(nCentre, nCentre), CGeometryLayer::HANDLE_RADIUS,
                         CGeometryLayer::HANDLE_RADIUS);
     return sprite;
 }
