@@ -52,7 +52,6 @@ public:
     ObjectPtr GetAt(int nIndex) const;
     size_t Size() const { return m_vctObjects.size(); }
     std::vector<ObjectPtr> GetObjects() const { return m_vctObjects; }
-    const std::vector<ObjectPtr>& Objects() const { return m_vctObjects; }
 
     void SetSelectedObject(unsigned int uid, bool bSelected, double dOffsetX, double dOffsetY);
     void UnSelectedAll();
