@@ -1,6 +1,7 @@
 #include "common/mvc/Interaction.h"
 
 #include <QDialog>
+#include <QInputDialog>
 
 namespace
 {
@@ -31,6 +32,24 @@ QString RealDirectory(QWidget* pParent, const QString& strCaption, const QString
     return QFileDialog::getExistingDirectory(pParent, strCaption, strDir, options);
 }
 
+QString RealSaveFile(QWidget* pParent, const QString& strCaption, const QString& strDir,
+                     const QString& strFilter, const QString& strDefaultSuffix)
+{
+    // The static QFileDialog helper cannot take a default suffix.
+    QFileDialog dialog(pParent, strCaption, strDir, strFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(strDefaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}
+
+QString RealText(QWidget* pParent, const QString& strTitle, const QString& strLabel,
+                 QLineEdit::EchoMode echoMode, bool& bOk)
+{
+    return QInputDialog::getText(pParent, strTitle, strLabel, echoMode, QString(), &bOk);
+}
+
 int RealExec(QDialog* pDialog)
 {
     return pDialog->exec();
@@ -40,6 +59,8 @@ CInteraction::MessageHandler g_fnMessage = RealMessage;
 CInteraction::OpenFileHandler g_fnOpenFile = RealOpenFile;
 CInteraction::OpenFilesHandler g_fnOpenFiles = RealOpenFiles;
 CInteraction::DirectoryHandler g_fnDirectory = RealDirectory;
+CInteraction::SaveFileHandler g_fnSaveFile = RealSaveFile;
+CInteraction::TextHandler g_fnText = RealText;
 CInteraction::ExecHandler g_fnExec = RealExec;
 } // namespace
 
@@ -80,6 +101,19 @@ QString CInteraction::GetExistingDirectory(QWidget* pParent, const QString& strC
     return g_fnDirectory(pParent, strCaption, strDir, options);
 }
 
+QString CInteraction::GetSaveFileName(QWidget* pParent, const QString& strCaption, const QString& strDir,
+                                      const QString& strFilter, const QString& strDefaultSuffix)
+{
+    return g_fnSaveFile(pParent, strCaption, strDir, strFilter, strDefaultSuffix);
+}
+
+QString CInteraction::GetText(QWidget* pParent, const QString& strTitle, const QString& strLabel,
+                              QLineEdit::EchoMode echoMode, bool& bOk)
+{
+    bOk = false;
+    return g_fnText(pParent, strTitle, strLabel, echoMode, bOk);
+}
+
 int CInteraction::Exec(QDialog* pDialog)
 {
     return pDialog ? g_fnExec(pDialog) : QDialog::Rejected;
@@ -105,6 +139,16 @@ void CInteraction::SetDirectoryHandler(DirectoryHandler fnHandler)
     g_fnDirectory = fnHandler ? std::move(fnHandler) : RealDirectory;
 }
 
+void CInteraction::SetSaveFileHandler(SaveFileHandler fnHandler)
+{
+    g_fnSaveFile = fnHandler ? std::move(fnHandler) : RealSaveFile;
+}
+
+void CInteraction::SetTextHandler(TextHandler fnHandler)
+{
+    g_fnText = fnHandler ? std::move(fnHandler) : RealText;
+}
+
 void CInteraction::SetExecHandler(ExecHandler fnHandler)
 {
     g_fnExec = fnHandler ? std::move(fnHandler) : RealExec;
@@ -116,5 +160,7 @@ void CInteraction::ResetHandlers()
     g_fnOpenFile = RealOpenFile;
     g_fnOpenFiles = RealOpenFiles;
     g_fnDirectory = RealDirectory;
+    g_fnSaveFile = RealSaveFile;
+    g_fnText = RealText;
     g_fnExec = RealExec;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -26,6 +27,13 @@ public:
                                                        const QString& strDir, const QString& strFilter)>;
     using DirectoryHandler = std::function<QString(QWidget* pParent, const QString& strCaption,
                                                    const QString& strDir, QFileDialog::Options options)>;
+    using SaveFileHandler =
+        std::function<QString(QWidget* pParent, const QString& strCaption, const QString& strDir,
+                              const QString& strFilter, const QString& strDefaultSuffix)>;
+    // Returns the text entered; bOk false when the user cancelled.
+    using TextHandler =
+        std::function<QString(QWidget* pParent, const QString& strTitle, const QString& strLabel,
+                              QLineEdit::EchoMode echoMode, bool& bOk)>;
     using ExecHandler = std::function<int(QDialog* pDialog)>;
 
     static QMessageBox::StandardButton
@@ -42,6 +50,14 @@ public:
                                         const QString& strFilter);
     static QString GetExistingDirectory(QWidget* pParent, const QString& strCaption, const QString& strDir,
                                         QFileDialog::Options options);
+    // A save dialog; the default suffix is appended to a name typed without
+    // one. Empty when cancelled.
+    static QString GetSaveFileName(QWidget* pParent, const QString& strCaption, const QString& strDir,
+                                   const QString& strFilter, const QString& strDefaultSuffix);
+    // One line of text (a password with QLineEdit::Password); bOk false when
+    // the user cancelled.
+    static QString GetText(QWidget* pParent, const QString& strTitle, const QString& strLabel,
+                           QLineEdit::EchoMode echoMode, bool& bOk);
     // Runs a modal dialog and returns its result code.
     static int Exec(QDialog* pDialog);
 
@@ -49,6 +65,8 @@ public:
     static void SetOpenFileHandler(OpenFileHandler fnHandler);
     static void SetOpenFilesHandler(OpenFilesHandler fnHandler);
     static void SetDirectoryHandler(DirectoryHandler fnHandler);
+    static void SetSaveFileHandler(SaveFileHandler fnHandler);
+    static void SetTextHandler(TextHandler fnHandler);
     static void SetExecHandler(ExecHandler fnHandler);
     // Back to the real dialogs.
     static void ResetHandlers();

@@ -95,6 +95,13 @@ void InstallNonBlockingDialogs()
     CInteraction::SetOpenFileHandler([](auto...) { return QString(); });
     CInteraction::SetOpenFilesHandler([](auto...) { return QStringList(); });
     CInteraction::SetDirectoryHandler([](auto...) { return QString(); });
+    CInteraction::SetSaveFileHandler([](auto...) { return QString(); });
+    CInteraction::SetTextHandler(
+        [](QWidget*, const QString&, const QString&, QLineEdit::EchoMode, bool& bOk)
+        {
+            bOk = false;
+            return QString();
+        });
     CInteraction::SetExecHandler([](QDialog*) { return int(QDialog::Rejected); });
 }
 

@@ -27,7 +27,7 @@ QString HomeDir();
 // test; also installs the non-blocking dialogs below.
 void InstallMessageGuard();
 // Every message box is answered with its default button (and warned about),
-// file dialogs are cancelled and modal dialogs rejected at once, so no test
+// file dialogs and text prompts are cancelled and modal dialogs rejected at once, so no test
 // can hang on a dialog it did not expect. Tests install their own handlers
 // for the dialogs they drive.
 void InstallNonBlockingDialogs();
