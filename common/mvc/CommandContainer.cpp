@@ -30,9 +30,57 @@ void CUndoStack::DeleteAll(CommandQueue& queue, QMutex& mutex)
     // One at a time and outside the lock: a command's destructor may release
     // the last reference to an object whose owner calls back into us.
     while (std::unique_ptr<CCommand> pCommand = TakeBack(queue, mutex))
+        Discard(std::move(pCommand));
+}
+
+void CUndoStack::Discard(std::unique_ptr<CCommand> pCommand)
+{
+    if (std::find(m_vctRunning.begin(), m_vctRunning.end(), pCommand.get()) != m_vctRunning.end())
+        m_vctDeferred.push_back(std::move(pCommand));
+}
+
+size_t CUndoStack::Weigh(const CommandQueue& queue, QMutex& mutex, const WeightFn& fnWeight)
+{
+    QMutexLocker locker(&mutex);
+    size_t nTotal = 0;
+    for (const std::unique_ptr<CCommand>& pCommand : queue)
+        nTotal += fnWeight(*pCommand);
+    return nTotal;
+}
+
+bool CUndoStack::DropFrontStep(CommandQueue& queue, QMutex& mutex, const WeightFn& fnWeight, size_t nKeep,
+                               size_t& nTotal)
+{
+    std::vector<std::unique_ptr<CCommand>> vctDropped;
     {
-        if (std::find(m_vctRunning.begin(), m_vctRunning.end(), pCommand.get()) != m_vctRunning.end())
-            m_vctDeferred.push_back(std::move(pCommand));
+        QMutexLocker locker(&mutex);
+        size_t nWeight = 0;
+        size_t nCount = 0;
+        while (nCount + nKeep < queue.size() && nWeight == 0)
+            nWeight = fnWeight(*queue[nCount++]);
+        if (nWeight == 0)
+            return false;
+        nTotal -= nWeight;
+        for (size_t i = 0; i < nCount; ++i)
+        {
+            vctDropped.push_back(std::move(queue.front()));
+            queue.pop_front();
+        }
+    }
+    // Outside the lock, as in DeleteAll.
+    for (std::unique_ptr<CCommand>& pCommand : vctDropped)
+        Discard(std::move(pCommand));
+    return true;
+}
+
+void CUndoStack::TrimOldest(size_t nBudget, const WeightFn& fnWeight)
+{
+    size_t nTotal = Weigh(m_undoStack, m_undoMutex, fnWeight) + Weigh(m_redoStack, m_redoMutex, fnWeight);
+    while (nTotal > nBudget && DropFrontStep(m_undoStack, m_undoMutex, fnWeight, 1, nTotal))
+    {
+    }
+    while (nTotal > nBudget && DropFrontStep(m_redoStack, m_redoMutex, fnWeight, 0, nTotal))
+    {
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QMutex>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -38,6 +39,15 @@ public:
     // Deletes every command of both stacks (the history of a view whose image
     // was replaced means nothing for the new one).
     void Clear();
+    // What a command costs to keep (for example bytes of image copies); 0
+    // for commands that do not count.
+    using WeightFn = std::function<size_t(const CCommand&)>;
+    // Forgets the oldest history until the commands of both stacks weigh
+    // at most nBudget together: first the undo stack's oldest commands,
+    // then the redo stack's farthest from the present, each time up to and
+    // including the next command that weighs something, so what remains
+    // still undoes step by step. The newest applied command always stays.
+    void TrimOldest(size_t nBudget, const WeightFn& fnWeight);
     size_t GetUndoCount() const;
     size_t GetRedoCount() const;
 
@@ -48,6 +58,13 @@ private:
     static std::unique_ptr<CCommand> TakeBack(CommandQueue& queue, QMutex& mutex);
     static void PushBack(CommandQueue& queue, QMutex& mutex, std::unique_ptr<CCommand> pCommand);
     void DeleteAll(CommandQueue& queue, QMutex& mutex);
+    // Deletes the command now, or once it returns when it is running.
+    void Discard(std::unique_ptr<CCommand> pCommand);
+    static size_t Weigh(const CommandQueue& queue, QMutex& mutex, const WeightFn& fnWeight);
+    // Removes the front commands up to and including the first that weighs
+    // something, never touching the last nKeep; false when there is none.
+    bool DropFrontStep(CommandQueue& queue, QMutex& mutex, const WeightFn& fnWeight, size_t nKeep,
+                       size_t& nTotal);
     // Moves the command onto target, then runs fnRun on it.
     void MoveAndRun(std::unique_ptr<CCommand> pCommand, CommandQueue& target, QMutex& mutex,
                     void (CCommand::*fnRun)());
