@@ -103,6 +103,44 @@ int CPDFReader::GetPageNumber() const
     return m_pDocument ? m_pDocument->numPages() : 0;
 }
 
+int CPDFReader::PageSize(const QSizeF& sizePoints, int& nWidth, int& nHeight) const
+{
+    // A rotated page swaps its sides, so each side must fit either way.
+    const double dDpi = std::max(m_dResolutionX, m_dResolutionY);
+    if (PixelsOf(sizePoints.width(), dDpi) < 0 || PixelsOf(sizePoints.height(), dDpi) < 0)
+        return EOptraResult_TooLarge;
+    const int nPixelsX = PixelsOf(sizePoints.width(), m_dResolutionX);
+    const int nPixelsY = PixelsOf(sizePoints.height(), m_dResolutionY);
+    if (!Algorithms::CImage::CanHold(nPixelsX, nPixelsY, 4))
+        return EOptraResult_TooLarge;
+    nWidth = nPixelsX;
+    nHeight = nPixelsY;
+    return EOptraResult_Ok;
+}
+
+int CPDFReader::GetPageSize(int nIndex, int& nWidth, int& nHeight) const
+{
+    if (!m_pDocument)
+        return EOptraResult_NotReady;
+    if (nIndex < 0 || nIndex >= m_pDocument->numPages())
+        return EOptraResult_OutOfRange;
+    try
+    {
+        const std::unique_ptr<Poppler::Page> pPage(m_pDocument->page(nIndex));
+        if (!pPage)
+            return EOptraResult_DecodeFailed;
+        return PageSize(pPage->pageSizeF(), nWidth, nHeight);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return EOptraResult_OutOfMemory;
+    }
+    catch (const std::exception&)
+    {
+        return EOptraResult_EngineFailed;
+    }
+}
+
 int CPDFReader::RenderPage(int nIndex, Algorithms::CImage& image)
 {
     if (!m_pDocument)
@@ -114,14 +152,11 @@ int CPDFReader::RenderPage(int nIndex, Algorithms::CImage& image)
         const std::unique_ptr<Poppler::Page> pPage(m_pDocument->page(nIndex));
         if (!pPage)
             return EOptraResult_DecodeFailed;
-        // A hostile page size must not reach the renderer's allocation. A
-        // rotated page swaps its sides, so each side must fit either way.
-        const QSizeF size = pPage->pageSizeF();
-        const double dDpi = std::max(m_dResolutionX, m_dResolutionY);
-        const int nWidth = PixelsOf(size.width(), dDpi);
-        const int nHeight = PixelsOf(size.height(), dDpi);
-        if (nWidth < 0 || nHeight < 0 || !Algorithms::CImage::CanHold(nWidth, nHeight, 4))
-            return EOptraResult_TooLarge;
+        // A hostile page size must not reach the renderer's allocation.
+        int nWidth = 0;
+        int nHeight = 0;
+        if (const int nResult = PageSize(pPage->pageSizeF(), nWidth, nHeight))
+            return nResult;
         const QImage rendered = pPage->renderToImage(m_dResolutionX, m_dResolutionY);
         if (rendered.isNull())
             return EOptraResult_EngineFailed;

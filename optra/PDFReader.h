@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QSizeF>
+
 #include <memory>
 #include <string>
 
@@ -46,6 +48,11 @@ public:
     int Read(const std::wstring& strPath, const std::wstring& strPassword);
     // Number of pages of the open document, 0 without one.
     int GetPageNumber() const;
+    // The size in pixels RenderPage gives page nIndex (0-based) at the
+    // resolution set, without rendering it; callers budget memory with it.
+    // Returns 0 or an EOptraResult (no document, index out of range, page
+    // too large to render); on failure the sizes are left unchanged.
+    int GetPageSize(int nIndex, int& nWidth, int& nHeight) const;
     // Renders page nIndex (0-based) on white paper at the resolution set
     // into image as 3-channel RGB, replacing its pixels; name and folder are
     // left to the caller. Returns 0 or an EOptraResult (no document, index
@@ -53,6 +60,11 @@ public:
     int RenderPage(int nIndex, Algorithms::CImage& image);
 
 private:
+    // The rendered size of a page at the resolution set; EOptraResult_TooLarge
+    // when a side cannot be rendered. The size check is made at the larger of
+    // both resolutions, since a rotated page swaps its sides.
+    int PageSize(const QSizeF& sizePoints, int& nWidth, int& nHeight) const;
+
     std::unique_ptr<Poppler::Document> m_pDocument;
     double m_dResolutionX = DEFAULT_RESOLUTION;
     double m_dResolutionY = DEFAULT_RESOLUTION;
