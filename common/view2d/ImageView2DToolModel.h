@@ -2,7 +2,9 @@
 
 #include "common/mvc/CenterModel.h"
 
-// The tool of the 2D views.
+#include <QString>
+
+// The tool of the 2D views. Logged by the key names of GetModeKeyName.
 enum EImageView2DMode : int
 {
     EImageView2DMode_Selecting = 0,
@@ -28,6 +30,10 @@ class CImageView2DModeModel : public CModel
     Q_OBJECT
 public:
     explicit CImageView2DModeModel(QObject* pParent = nullptr) : CModel(pParent) {}
+
+    // "EImageView2DMode_Selecting" ... "EImageView2DMode_Drawing_Line";
+    // empty for a value outside the enumeration.
+    static QString GetModeKeyName(EImageView2DMode eMode);
 
     EImageView2DMode GetViewMode() const { return m_eMode; }
     // Stores a different mode and announces it; the same mode is ignored.
