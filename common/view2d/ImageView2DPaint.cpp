@@ -1,0 +1,155 @@
+// Painting of the view's image: only the part in the repainted area, from
+// the smallest prepared copy that still has a pixel per screen pixel, so a
+// repaint costs about the same at any zoom and whatever the image's size.
+#include "common/view2d/ImageView2D.h"
+
+#include <QFontMetricsF>
+#include <QMutexLocker>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <cmath>
+
+namespace
+{
+const QColor BACKGROUND(120, 120, 120);
+const QColor MARKER(0, 100, 255);
+
+QPen MarkerPen()
+{
+    QPen pen(MARKER, 1);
+    pen.setCosmetic(true);
+    return pen;
+}
+
+// The sample values of one pixel in its text box: colour values in red,
+// green and blue (three fill the box top, middle and bottom; four run down
+// from its top a line apart, the fourth in white); any other count shows
+// its first value in white.
+void DrawSamples(QPainter& painter, const QRectF& rcBox, const uint8_t* pPixel, int nChannels, double dLine)
+{
+    static const QColor s_colours[] = {QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255),
+                                       QColor(255, 255, 255)};
+    const bool bColour = nChannels == 3 || nChannels == 4;
+    const int nLines = bColour ? nChannels : 1;
+    for (int c = 0; c < nLines; ++c)
+    {
+        Qt::Alignment vertical = Qt::AlignVCenter;
+        QRectF rcLine = rcBox;
+        if (nChannels == 3)
+            vertical = c == 0 ? Qt::AlignTop : (c == 1 ? Qt::AlignVCenter : Qt::AlignBottom);
+        else if (nChannels == 4)
+        {
+            vertical = Qt::AlignTop;
+            rcLine.setTop(rcBox.top() + c * dLine);
+        }
+        painter.setPen(bColour ? s_colours[c] : s_colours[3]);
+        painter.drawText(rcLine, int(Qt::AlignHCenter | vertical | Qt::TextDontClip),
+                         QString::asprintf("%d", pPixel[c]));
+    }
+}
+} // namespace
+
+void CImageView2D::paintEvent(QPaintEvent* pEvent)
+{
+    m_rcExposed = pEvent->rect();
+    CGeometryLayer::paintEvent(pEvent);
+}
+
+QRect CImageView2D::VisiblePixels(const QRect& rcWidget) const
+{
+    if (m_sizeImage.isEmpty())
+        return QRect();
+    const QRectF rcImage = MapToImage(QRectF(rcWidget)).normalized();
+    const QRect rcPixels(QPoint(int(std::floor(rcImage.left())), int(std::floor(rcImage.top()))),
+                         QPoint(int(std::ceil(rcImage.right())), int(std::ceil(rcImage.bottom()))));
+    return rcPixels.intersected(QRect(QPoint(0, 0), m_sizeImage));
+}
+
+void CImageView2D::Paint(QPainter& painter)
+{
+    painter.fillRect(rect(), BACKGROUND);
+    QMutexLocker locker(&m_imageMutex);
+    if (m_pyramid.IsEmpty())
+        return;
+    const QRect rcExposed = m_rcExposed.isEmpty() ? rect() : m_rcExposed;
+    PaintImage(painter, rcExposed);
+    if (m_bShowCrosshair)
+        PaintCrosshair(painter);
+    PaintPixelValues(painter, rcExposed);
+}
+
+void CImageView2D::PaintImage(QPainter& painter, const QRect& rcExposed)
+{
+    const QRect rcPixels = VisiblePixels(rcExposed);
+    if (rcPixels.isEmpty())
+        return;
+    const QRectF rcTarget = MapToWidget(QRectF(rcPixels));
+    const QRect rcViewport = CGeometryLayer::GetViewPort();
+    const int nLevel = m_pyramid.GetLevelAtLeast(QSizeF(rcViewport.size()));
+    const QImage level = m_pyramid.GetLevel(nLevel);
+    // Level k has exactly 2^-k pixels per image pixel; its odd last row or
+    // column reaches half a pixel beyond the image.
+    const double dFactor = std::ldexp(1.0, -nLevel);
+    const QRectF rcSource(rcPixels.x() * dFactor, rcPixels.y() * dFactor, rcPixels.width() * dFactor,
+                          rcPixels.height() * dFactor);
+    // Zoomed in, whole image pixels as squares, so boxes land on their
+    // edges; zoomed out, a smooth scale of a copy at most twice as large.
+    const bool bMagnified = rcTarget.width() >= rcSource.width() && rcTarget.height() >= rcSource.height();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, !bMagnified);
+    painter.drawImage(rcTarget, level, rcSource);
+}
+
+void CImageView2D::PaintCrosshair(QPainter& painter)
+{
+    painter.save();
+    painter.setPen(MarkerPen());
+    painter.drawLine(QPointF(0, m_dCrosshairY), QPointF(width(), m_dCrosshairY));
+    painter.drawLine(QPointF(m_dCrosshairX, 0), QPointF(m_dCrosshairX, height()));
+    painter.restore();
+}
+
+void CImageView2D::PaintPixelValues(QPainter& painter, const QRect& rcExposed)
+{
+    const QRect rcWindow = GetWindow();
+    const QRect rcViewport = CGeometryLayer::GetViewPort();
+    const double sx = double(rcViewport.width()) / rcWindow.width();
+    const double sy = double(rcViewport.height()) / rcWindow.height();
+    if (sx < PIXEL_GRID_SIZE || sy < PIXEL_GRID_SIZE || !m_pCurrentImage)
+        return;
+    const QRect rcPixels = VisiblePixels(rcExposed);
+    if (rcPixels.isEmpty())
+        return;
+    painter.save();
+    painter.setPen(MarkerPen());
+    const double dLeft = rcPixels.left();
+    const double dTop = rcPixels.top();
+    const double dRight = rcPixels.right() + 1;
+    const double dBottom = rcPixels.bottom() + 1;
+    for (int x = rcPixels.left(); x <= rcPixels.right() + 1; ++x)
+        painter.drawLine(QLineF(MapToWidget(QPointF(x, dTop)), MapToWidget(QPointF(x, dBottom))));
+    for (int y = rcPixels.top(); y <= rcPixels.bottom() + 1; ++y)
+        painter.drawLine(QLineF(MapToWidget(QPointF(dLeft, y)), MapToWidget(QPointF(dRight, y))));
+
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(15);
+    painter.setFont(font);
+    const double h = QFontMetricsF(font, painter.device()).height();
+    const int n = m_pCurrentImage->GetChannel();
+    if (sy >= h * n + 5)
+    {
+        painter.setBackgroundMode(Qt::OpaqueMode);
+        painter.setBackground(Qt::black);
+        for (int y = rcPixels.top(); y <= rcPixels.bottom(); ++y)
+        {
+            for (int x = rcPixels.left(); x <= rcPixels.right(); ++x)
+            {
+                const QRectF rcBox = MapToWidget(QRectF(x + 0.25, y + (1 - h * n / sy) / 2, 0.5, h * n / sy));
+                if (const uint8_t* pPixel = m_pCurrentImage->GetPixel(x, y))
+                    DrawSamples(painter, rcBox, pPixel, n, h);
+            }
+        }
+    }
+    painter.restore();
+}

@@ -1,0 +1,185 @@
+// The view's geometry: the image fitted into the widget, zoomed about an
+// anchor and panned, as a viewport (widget pixels) showing the image's
+// window (image pixels); and the image the view shows.
+#include "common/view2d/ImageView2D.h"
+
+#include "common/mvc/ImageView2DModel.h"
+#include "common/mvc/Interaction.h"
+#include "common/view2d/ImageView2DGotoDialog.h"
+#include "common/view2d/ImageView2DLayer.h"
+
+#include <QMutexLocker>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+// Keeps far pans and zooms inside the int range of QRect.
+int ToPixel(double dValue)
+{
+    constexpr double LIMIT = 1 << 30;
+    return int(std::floor(std::clamp(dValue, -LIMIT, LIMIT)));
+}
+} // namespace
+
+QSize CImageView2D::FittedSize() const
+{
+    if (m_sizeImage.isEmpty() || width() <= 0 || height() <= 0)
+        return QSize();
+    return m_sizeImage.scaled(size(), Qt::KeepAspectRatio);
+}
+
+void CImageView2D::CalculateViewPort()
+{
+    const QSize sizeFitted = FittedSize();
+    if (sizeFitted.isEmpty())
+        return;
+    const int x0 = ToPixel(width() / 2.0 - sizeFitted.width() / 2.0 + m_dOffsetX);
+    const int y0 = ToPixel(height() / 2.0 - sizeFitted.height() / 2.0 + m_dOffsetY);
+    const int dx = ToPixel(m_dAnchorX - (m_dOriginX - x0) * m_dScale - x0);
+    const int dy = ToPixel(m_dAnchorY - (m_dOriginY - y0) * m_dScale - y0);
+    const QRect rcViewport(x0 + dx, y0 + dy, ToPixel(sizeFitted.width() * m_dScale + 0.5),
+                           ToPixel(sizeFitted.height() * m_dScale + 0.5));
+    const QRect rcWindow(QPoint(0, 0), m_sizeImage);
+    SetViewPort(rcViewport);
+    SetWindow(rcWindow);
+    m_pLayerDrawing->SetViewPort(rcViewport);
+    m_pLayerDrawing->SetWindow(rcWindow);
+}
+
+void CImageView2D::Repaint()
+{
+    CalculateViewPort();
+    update();
+}
+
+void CImageView2D::ZoomFit()
+{
+    m_dOriginX = m_dOriginY = 0;
+    m_dAnchorX = m_dAnchorY = 0;
+    m_dCrosshairX = m_dCrosshairY = 0;
+    m_dOffsetX = m_dOffsetY = 0;
+    m_dScale = 1.0;
+    Repaint();
+}
+
+void CImageView2D::slot_ZoomFit()
+{
+    ZoomFit();
+}
+
+bool CImageView2D::ZoomAt(double dScale, const QPointF& ptWidget)
+{
+    const QSize sizeFitted = FittedSize();
+    if (sizeFitted.isEmpty() || !(dScale > MIN_SCALE))
+        return false;
+    // The viewport's size is the fitted size times the scale, so the cap
+    // also keeps it far inside the int range.
+    const double dMaxScale = MAX_SIZE_PIXEL * m_sizeImage.width() / sizeFitted.width();
+    dScale = std::min(dScale, dMaxScale);
+    m_dOriginX += (ptWidget.x() - m_dAnchorX) / m_dScale;
+    m_dOriginY += (ptWidget.y() - m_dAnchorY) / m_dScale;
+    m_dAnchorX = ptWidget.x();
+    m_dAnchorY = ptWidget.y();
+    m_dScale = dScale;
+    Repaint();
+    return true;
+}
+
+void CImageView2D::wheelEvent(QWheelEvent* pEvent)
+{
+    pEvent->accept();
+    const int nDelta = pEvent->angleDelta().y();
+    if (nDelta == 0)
+        return;
+    ZoomAt(m_dScale + m_dScale * nDelta * 0.001, QPointF(pEvent->position().toPoint()));
+}
+
+void CImageView2D::Pan(const QPoint& ptWidget)
+{
+    m_dOffsetX += (ptWidget.x() - m_ptPress.x()) / m_dScale;
+    m_dOffsetY += (ptWidget.y() - m_ptPress.y()) / m_dScale;
+    m_ptPress = ptWidget;
+    Repaint();
+}
+
+void CImageView2D::CenterOn(const QPointF& ptImage)
+{
+    const QSize sizeFitted = FittedSize();
+    if (sizeFitted.isEmpty())
+        return;
+    // The unzoomed widget point of the image point, kept under the middle.
+    const int x0 = ToPixel(width() / 2.0 - sizeFitted.width() / 2.0 + m_dOffsetX);
+    const int y0 = ToPixel(height() / 2.0 - sizeFitted.height() / 2.0 + m_dOffsetY);
+    m_dOriginX = x0 + ptImage.x() * sizeFitted.width() / m_sizeImage.width();
+    m_dOriginY = y0 + ptImage.y() * sizeFitted.height() / m_sizeImage.height();
+    m_dAnchorX = width() / 2.0;
+    m_dAnchorY = height() / 2.0;
+    Repaint();
+}
+
+void CImageView2D::slot_Goto()
+{
+    if (m_sizeImage.isEmpty())
+        return;
+    CGotoDialog dialog(this);
+    dialog.SetMinimumX(0);
+    dialog.SetMaximumX(m_sizeImage.width() - 1);
+    dialog.SetMinimumY(0);
+    dialog.SetMaximumY(m_sizeImage.height() - 1);
+    if (CInteraction::Exec(&dialog) != QDialog::Accepted)
+        return;
+    // The middle of the pixel asked for.
+    CenterOn(QPointF(dialog.GetX() + 0.5, dialog.GetY() + 0.5));
+}
+
+double CImageView2D::GetSizePixel() const
+{
+    const QRect rcWindow = GetWindow();
+    if (rcWindow.width() <= 0)
+        return 0;
+    return double(CGeometryLayer::GetViewPort().width()) / rcWindow.width();
+}
+
+unsigned int CImageView2D::GetImageUID() const
+{
+    QMutexLocker locker(&m_imageMutex);
+    return m_pCurrentImage ? m_pCurrentImage->GetUID() : Optra::COptraObject::INVALID_UID;
+}
+
+CImageView2D::ImagePtr CImageView2D::GetCurrentImage() const
+{
+    QMutexLocker locker(&m_imageMutex);
+    return m_pCurrentImage;
+}
+
+QImage CImageView2D::GetScaledImage(const QSizeF& sizeAtLeast) const
+{
+    QMutexLocker locker(&m_imageMutex);
+    return m_pyramid.GetAtLeast(sizeAtLeast);
+}
+
+void CImageView2D::slot_ChangeCurrentImage()
+{
+    ImagePtr pImage = m_pImageList ? m_pImageList->GetCurrentImage() : nullptr;
+    if (pImage && pImage->IsEmpty())
+        pImage.reset();
+    {
+        QMutexLocker locker(&m_imageMutex);
+        // The list announces one change by two signals; the copies are
+        // made once.
+        if (pImage == m_pCurrentImage && (!pImage || pImage->GetData() == m_pShownPixels))
+            return;
+        m_pCurrentImage = pImage;
+        m_pShownPixels = pImage ? pImage->GetData() : nullptr;
+        if (pImage)
+            m_pyramid.Build(*pImage);
+        else
+            m_pyramid.Clear();
+        m_displayImage = m_pyramid.GetLevel(0);
+        m_sizeImage = m_displayImage.size();
+    }
+    ZoomFit();
+}
