@@ -156,6 +156,8 @@ private:
     QAction* AddMenuAction(QMenu* pMenu, const QString& strText, const QString& strIcon);
     // The image fitted into the widget keeping its aspect ratio (widget pixels).
     QSize FittedSize() const;
+    // Where the unzoomed fitted image's top-left lies, panned (widget pixels).
+    QPointF FittedTopLeft(const QSize& sizeFitted) const;
     void CalculateViewPort();
     void Pan(const QPoint& ptWidget);
     // The tool's Start, Doing or End signal for the current mode.

@@ -31,16 +31,23 @@ QSize CImageView2D::FittedSize() const
     return m_sizeImage.scaled(size(), Qt::KeepAspectRatio);
 }
 
+QPointF CImageView2D::FittedTopLeft(const QSize& sizeFitted) const
+{
+    return QPointF(width() / 2.0 - sizeFitted.width() / 2.0 + m_dOffsetX,
+                   height() / 2.0 - sizeFitted.height() / 2.0 + m_dOffsetY);
+}
+
 void CImageView2D::CalculateViewPort()
 {
     const QSize sizeFitted = FittedSize();
     if (sizeFitted.isEmpty())
         return;
-    const int x0 = ToPixel(width() / 2.0 - sizeFitted.width() / 2.0 + m_dOffsetX);
-    const int y0 = ToPixel(height() / 2.0 - sizeFitted.height() / 2.0 + m_dOffsetY);
-    const int dx = ToPixel(m_dAnchorX - (m_dOriginX - x0) * m_dScale - x0);
-    const int dy = ToPixel(m_dAnchorY - (m_dOriginY - y0) * m_dScale - y0);
-    const QRect rcViewport(x0 + dx, y0 + dy, ToPixel(sizeFitted.width() * m_dScale + 0.5),
+    // Only the result is rounded: a pan of one screen pixel moves the
+    // image by one screen pixel at any zoom.
+    const QPointF ptFitted = FittedTopLeft(sizeFitted);
+    const QRect rcViewport(ToPixel(m_dAnchorX - (m_dOriginX - ptFitted.x()) * m_dScale),
+                           ToPixel(m_dAnchorY - (m_dOriginY - ptFitted.y()) * m_dScale),
+                           ToPixel(sizeFitted.width() * m_dScale + 0.5),
                            ToPixel(sizeFitted.height() * m_dScale + 0.5));
     const QRect rcWindow(QPoint(0, 0), m_sizeImage);
     SetViewPort(rcViewport);
@@ -111,10 +118,9 @@ void CImageView2D::CenterOn(const QPointF& ptImage)
     if (sizeFitted.isEmpty())
         return;
     // The unzoomed widget point of the image point, kept under the middle.
-    const int x0 = ToPixel(width() / 2.0 - sizeFitted.width() / 2.0 + m_dOffsetX);
-    const int y0 = ToPixel(height() / 2.0 - sizeFitted.height() / 2.0 + m_dOffsetY);
-    m_dOriginX = x0 + ptImage.x() * sizeFitted.width() / m_sizeImage.width();
-    m_dOriginY = y0 + ptImage.y() * sizeFitted.height() / m_sizeImage.height();
+    const QPointF ptFitted = FittedTopLeft(sizeFitted);
+    m_dOriginX = ptFitted.x() + ptImage.x() * sizeFitted.width() / m_sizeImage.width();
+    m_dOriginY = ptFitted.y() + ptImage.y() * sizeFitted.height() / m_sizeImage.height();
     m_dAnchorX = width() / 2.0;
     m_dAnchorY = height() / 2.0;
     Repaint();
