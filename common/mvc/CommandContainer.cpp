@@ -76,10 +76,12 @@ bool CUndoStack::DropFrontStep(CommandQueue& queue, QMutex& mutex, const WeightF
 void CUndoStack::TrimOldest(size_t nBudget, const WeightFn& fnWeight)
 {
     size_t nTotal = Weigh(m_undoStack, m_undoMutex, fnWeight) + Weigh(m_redoStack, m_redoMutex, fnWeight);
-    while (nTotal > nBudget && DropFrontStep(m_undoStack, m_undoMutex, fnWeight, 1, nTotal))
+    // Undone steps go first: after newer edits they are the least likely
+    // to be wanted again.
+    while (nTotal > nBudget && DropFrontStep(m_redoStack, m_redoMutex, fnWeight, 0, nTotal))
     {
     }
-    while (nTotal > nBudget && DropFrontStep(m_redoStack, m_redoMutex, fnWeight, 0, nTotal))
+    while (nTotal > nBudget && DropFrontStep(m_undoStack, m_undoMutex, fnWeight, 1, nTotal))
     {
     }
 }

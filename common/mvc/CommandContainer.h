@@ -42,11 +42,11 @@ public:
     // What a command costs to keep (for example bytes of image copies); 0
     // for commands that do not count.
     using WeightFn = std::function<size_t(const CCommand&)>;
-    // Forgets the oldest history until the commands of both stacks weigh
-    // at most nBudget together: first the undo stack's oldest commands,
-    // then the redo stack's farthest from the present, each time up to and
-    // including the next command that weighs something, so what remains
-    // still undoes step by step. The newest applied command always stays.
+    // Forgets history until the commands of both stacks weigh at most
+    // nBudget together: first the redo stack's commands farthest from the
+    // present, then the undo stack's oldest, each time up to and including
+    // the next command that weighs something, so what remains still undoes
+    // and redoes step by step. The newest applied command always stays.
     void TrimOldest(size_t nBudget, const WeightFn& fnWeight);
     size_t GetUndoCount() const;
     size_t GetRedoCount() const;

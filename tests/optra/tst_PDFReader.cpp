@@ -145,6 +145,10 @@ private slots:
         QCOMPARE(reader.SetResolutionX(resolutionX), 0);
         QCOMPARE(reader.SetResolutionY(resolutionY), 0);
         QCOMPARE(reader.Read(Wide("sample.pdf"), L""), 0);
+        int nWidth = 0;
+        int nHeight = 0;
+        QCOMPARE(reader.GetPageSize(2, nWidth, nHeight), 0);
+        QCOMPARE(QSize(nWidth, nHeight), size);
         CImage image;
         QCOMPARE(reader.RenderPage(0, image), 0);
         QCOMPARE(QSize(image.GetWidth(), image.GetHeight()), size);
@@ -259,6 +263,9 @@ private slots:
         CImage image;
         QCOMPARE(image.Create(2, 2, 1), 0);
         // 200 inches at 144 dots per inch exceed the largest image.
+        int nWidth = 0;
+        int nHeight = 0;
+        QCOMPARE(reader.GetPageSize(0, nWidth, nHeight), int(Optra::EOptraResult_TooLarge));
         QCOMPARE(reader.RenderPage(0, image), int(Optra::EOptraResult_TooLarge));
         QCOMPARE(image.GetWidth(), 2);
         // A resolution that brings it into range renders it.
@@ -266,6 +273,8 @@ private slots:
         QCOMPARE(reader.SetResolutionY(1), 0);
         QCOMPARE(reader.RenderPage(0, image), 0);
         QCOMPARE(image.GetWidth(), 200);
+        QCOMPARE(reader.GetPageSize(0, nWidth, nHeight), 0);
+        QCOMPARE(nWidth, 200);
     }
 
     void pageIndexOutOfRange()
@@ -277,6 +286,10 @@ private slots:
         QCOMPARE(reader.RenderPage(-1, image), int(Optra::EOptraResult_OutOfRange));
         QCOMPARE(reader.RenderPage(3, image), int(Optra::EOptraResult_OutOfRange));
         QVERIFY(image.IsEmpty());
+        int nWidth = 0;
+        int nHeight = 0;
+        QCOMPARE(reader.GetPageSize(3, nWidth, nHeight), int(Optra::EOptraResult_OutOfRange));
+        QCOMPARE(nWidth, 0);
     }
 
     void readsUnicodePaths()

@@ -20,6 +20,7 @@ public:
             fnOnUndo();
     }
     std::function<void()> fnOnUndo;
+    const QString& Name() const { return m_strName; }
 
 private:
     QString m_strName;
@@ -87,6 +88,56 @@ private slots:
         stack.Redo();
         QCOMPARE(lstLog, (QStringList{"A+", "B+", "C+", "C-", "B-", "A-", "A+", "B+", "C+"}));
         QCOMPARE(stack.GetUndoCount(), size_t(1));
+    }
+
+    void trimForgetsOldestSteps_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<int>("budget");
+        QTest::addColumn<QStringList>("deleted");
+        QTest::addColumn<int>("undoCount");
+        QTest::addColumn<int>("redoCount");
+        QTest::newRow("oldest steps up to the image change")
+            << QStringList{"push A", "push I1", "push B", "push I2", "push C", "push I3"} << 2
+            << QStringList{"~A", "~I1"} << 4 << 0;
+        QTest::newRow("undone steps go first")
+            << QStringList{"push I1", "push I2", "undo", "push I3"} << 2 << QStringList{"~I2"} << 2 << 0;
+        // Nothing older weighs anything, so nothing is worth forgetting.
+        QTest::newRow("the newest step stays")
+            << QStringList{"push A", "push I1"} << 0 << QStringList{} << 2 << 0;
+        QTest::newRow("within the budget")
+            << QStringList{"push I1", "push I2", "undo"} << 2 << QStringList{} << 1 << 1;
+    }
+
+    // Commands named I... weigh one; the others nothing.
+    void trimForgetsOldestSteps()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(int, budget);
+        QFETCH(QStringList, deleted);
+        QFETCH(int, undoCount);
+        QFETCH(int, redoCount);
+        QStringList lstLog;
+        CUndoStack stack;
+        for (const QString& strStep : steps)
+        {
+            if (strStep == "undo")
+            {
+                stack.Undo();
+                continue;
+            }
+            auto* pCommand = new CLoggingCommand(strStep.mid(5), lstLog);
+            stack.PushUndo(pCommand);
+            pCommand->exec();
+        }
+        stack.TrimOldest(size_t(budget),
+                         [](const CCommand& command) -> size_t {
+                             return static_cast<const CLoggingCommand&>(command).Name().startsWith("I") ? 1
+                                                                                                        : 0;
+                         });
+        QCOMPARE(lstLog.filter("~"), deleted);
+        QCOMPARE(int(stack.GetUndoCount()), undoCount);
+        QCOMPARE(int(stack.GetRedoCount()), redoCount);
     }
 
     void commandMayClearItsStackWhileRunning()
