@@ -43,6 +43,31 @@ int PixelsOf(double dPoints, double dDpi)
         return -1;
     return int(dPixels);
 }
+// Runs fnUse on page nIndex of the document; the result of fnUse, or why
+// the page could not be had.
+template <typename Fn>
+int WithPage(Poppler::Document* pDocument, int nIndex, Fn fnUse)
+{
+    if (!pDocument)
+        return EOptraResult_NotReady;
+    if (nIndex < 0 || nIndex >= pDocument->numPages())
+        return EOptraResult_OutOfRange;
+    try
+    {
+        const std::unique_ptr<Poppler::Page> pPage(pDocument->page(nIndex));
+        if (!pPage)
+            return EOptraResult_DecodeFailed;
+        return fnUse(*pPage);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return EOptraResult_OutOfMemory;
+    }
+    catch (const std::exception&)
+    {
+        return EOptraResult_EngineFailed;
+    }
+}
 } // namespace
 
 CPDFReader::CPDFReader() = default;
@@ -120,56 +145,25 @@ int CPDFReader::PageSize(const QSizeF& sizePoints, int& nWidth, int& nHeight) co
 
 int CPDFReader::GetPageSize(int nIndex, int& nWidth, int& nHeight) const
 {
-    if (!m_pDocument)
-        return EOptraResult_NotReady;
-    if (nIndex < 0 || nIndex >= m_pDocument->numPages())
-        return EOptraResult_OutOfRange;
-    try
-    {
-        const std::unique_ptr<Poppler::Page> pPage(m_pDocument->page(nIndex));
-        if (!pPage)
-            return EOptraResult_DecodeFailed;
-        return PageSize(pPage->pageSizeF(), nWidth, nHeight);
-    }
-    catch (const std::bad_alloc&)
-    {
-        return EOptraResult_OutOfMemory;
-    }
-    catch (const std::exception&)
-    {
-        return EOptraResult_EngineFailed;
-    }
+    return WithPage(m_pDocument.get(), nIndex,
+                    [&](Poppler::Page& page) { return PageSize(page.pageSizeF(), nWidth, nHeight); });
 }
 
 int CPDFReader::RenderPage(int nIndex, Algorithms::CImage& image)
 {
-    if (!m_pDocument)
-        return EOptraResult_NotReady;
-    if (nIndex < 0 || nIndex >= m_pDocument->numPages())
-        return EOptraResult_OutOfRange;
-    try
-    {
-        const std::unique_ptr<Poppler::Page> pPage(m_pDocument->page(nIndex));
-        if (!pPage)
-            return EOptraResult_DecodeFailed;
-        // A hostile page size must not reach the renderer's allocation.
-        int nWidth = 0;
-        int nHeight = 0;
-        if (const int nResult = PageSize(pPage->pageSizeF(), nWidth, nHeight))
-            return nResult;
-        const QImage rendered = pPage->renderToImage(m_dResolutionX, m_dResolutionY);
-        if (rendered.isNull())
-            return EOptraResult_EngineFailed;
-        return image.FromQImage(rendered, 3);
-    }
-    catch (const std::bad_alloc&)
-    {
-        return EOptraResult_OutOfMemory;
-    }
-    catch (const std::exception&)
-    {
-        return EOptraResult_EngineFailed;
-    }
+    return WithPage(m_pDocument.get(), nIndex,
+                    [&](Poppler::Page& page)
+                    {
+                        // A hostile page size must not reach the renderer's allocation.
+                        int nWidth = 0;
+                        int nHeight = 0;
+                        if (const int nResult = PageSize(page.pageSizeF(), nWidth, nHeight))
+                            return nResult;
+                        const QImage rendered = page.renderToImage(m_dResolutionX, m_dResolutionY);
+                        if (rendered.isNull())
+                            return int(EOptraResult_EngineFailed);
+                        return image.FromQImage(rendered, 3);
+                    });
 }
 
 } // namespace Optra::Utils

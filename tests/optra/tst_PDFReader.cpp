@@ -1,6 +1,7 @@
 #include "optra/Image.h"
 #include "optra/OptraResult.h"
 #include "optra/PDFReader.h"
+#include "tests/optra/support/ImageFixtures.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
@@ -16,6 +17,8 @@
 
 using Optra::Algorithms::CImage;
 using Optra::Utils::CPDFReader;
+using OptraTest::HandMadePdf;
+using OptraTest::WriteFileBytes;
 
 namespace
 {
@@ -35,35 +38,6 @@ bool WriteSamplePdf(const QString& strPath)
     writer.newPage();
     painter.fillRect(QRectF(72, 0, 72, 72), Qt::blue);
     return painter.end();
-}
-
-// A one-page PDF written by hand with a correct cross-reference table.
-QByteArray HandMadePdf(const QByteArray& mediaBox)
-{
-    const QList<QByteArray> lstObjects{
-        "<< /Type /Catalog /Pages 2 0 R >>",
-        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-        "<< /Type /Page /Parent 2 0 R /MediaBox " + mediaBox + " >>",
-    };
-    QByteArray pdf = "%PDF-1.4\n";
-    QList<int> lstOffsets;
-    for (int i = 0; i < lstObjects.size(); ++i)
-    {
-        lstOffsets << pdf.size();
-        pdf += QByteArray::number(i + 1) + " 0 obj\n" + lstObjects[i] + "\nendobj\n";
-    }
-    const int nXref = pdf.size();
-    pdf += "xref\n0 4\n0000000000 65535 f \n";
-    for (int nOffset : lstOffsets)
-        pdf += QByteArray::number(nOffset).rightJustified(10, '0') + " 00000 n \n";
-    pdf += "trailer\n<< /Size 4 /Root 1 0 R >>\nstartxref\n" + QByteArray::number(nXref) + "\n%%EOF\n";
-    return pdf;
-}
-
-bool WriteBytes(const QString& strPath, const QByteArray& data)
-{
-    QFile file(strPath);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
 }
 
 QRgb PixelOf(const CImage& image, int x, int y)
@@ -239,7 +213,7 @@ private slots:
         QFETCH(int, result);
         CPDFReader reader;
         QCOMPARE(reader.Read(Wide("sample.pdf"), L""), 0);
-        QVERIFY(WriteBytes(m_dir.filePath("bad.pdf"), content));
+        QVERIFY(WriteFileBytes(m_dir.filePath("bad.pdf"), content));
         QCOMPARE(reader.Read(Wide("bad.pdf"), L""), result);
         // The document read before is closed, not mixed with the failed one.
         QCOMPARE(reader.GetPageNumber(), 0);
@@ -256,7 +230,7 @@ private slots:
 
     void hostilePageSizeIsNotRendered()
     {
-        QVERIFY(WriteBytes(m_dir.filePath("huge.pdf"), HandMadePdf("[0 0 14400 14400]")));
+        QVERIFY(WriteFileBytes(m_dir.filePath("huge.pdf"), HandMadePdf("[0 0 14400 14400]")));
         CPDFReader reader;
         QCOMPARE(reader.Read(Wide("huge.pdf"), L""), 0);
         QCOMPARE(reader.GetPageNumber(), 1);

@@ -26,6 +26,23 @@ private:
     QString m_strName;
     QStringList& m_lstLog;
 };
+// Steps: "push X" (push, then exec as the controller does), "undo", "redo".
+void Run(CUndoStack& stack, const QStringList& lstSteps, QStringList& lstLog)
+{
+    for (const QString& strStep : lstSteps)
+    {
+        if (strStep == "undo")
+            stack.Undo();
+        else if (strStep == "redo")
+            stack.Redo();
+        else
+        {
+            auto* pCommand = new CLoggingCommand(strStep.mid(5), lstLog);
+            stack.PushUndo(pCommand);
+            pCommand->exec();
+        }
+    }
+}
 } // namespace
 
 class TestUndoStack : public QObject
@@ -33,7 +50,6 @@ class TestUndoStack : public QObject
     Q_OBJECT
 
 private slots:
-    // Steps: "push X" (push, then exec as the controller does), "undo", "redo".
     void sequences_data()
     {
         QTest::addColumn<QStringList>("steps");
@@ -53,19 +69,7 @@ private slots:
         QStringList lstLog;
         {
             CUndoStack stack;
-            for (const QString& strStep : steps)
-            {
-                if (strStep == "undo")
-                    stack.Undo();
-                else if (strStep == "redo")
-                    stack.Redo();
-                else
-                {
-                    auto* pCommand = new CLoggingCommand(strStep.mid(5), lstLog);
-                    stack.PushUndo(pCommand);
-                    pCommand->exec();
-                }
-            }
+            Run(stack, steps, lstLog);
             QCOMPARE(lstLog, log);
         }
         // Every pushed command is deleted with the stack, none twice.
@@ -119,17 +123,7 @@ private slots:
         QFETCH(int, redoCount);
         QStringList lstLog;
         CUndoStack stack;
-        for (const QString& strStep : steps)
-        {
-            if (strStep == "undo")
-            {
-                stack.Undo();
-                continue;
-            }
-            auto* pCommand = new CLoggingCommand(strStep.mid(5), lstLog);
-            stack.PushUndo(pCommand);
-            pCommand->exec();
-        }
+        Run(stack, steps, lstLog);
         stack.TrimOldest(size_t(budget),
                          [](const CCommand& command) -> size_t {
                              return static_cast<const CLoggingCommand&>(command).Name().startsWith("I") ? 1

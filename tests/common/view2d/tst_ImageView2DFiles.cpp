@@ -1,4 +1,5 @@
 #include "tests/common/view2d/View2DFixture.h"
+#include "tests/optra/support/ImageFixtures.h"
 
 #include "common/setting/SettingManager.h"
 
@@ -35,39 +36,6 @@ bool WritePdf(const QString& strPath, int nPages)
         painter.fillRect(QRectF(0, 0, 144, 72), QColor(i % 256, i % 256, i % 256));
     }
     return painter.end();
-}
-
-// Empty pages of 100 x 100 inches, written by hand.
-QByteArray HugePagesPdf(int nPages)
-{
-    QList<QByteArray> lstObjects{"<< /Type /Catalog /Pages 2 0 R >>", ""};
-    QByteArray kids;
-    for (int i = 0; i < nPages; ++i)
-    {
-        kids += QByteArray::number(i + 3) + " 0 R ";
-        lstObjects << "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 7200 7200] >>";
-    }
-    lstObjects[1] = "<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(nPages) + " >>";
-    QByteArray pdf = "%PDF-1.4\n";
-    QList<int> lstOffsets;
-    for (int i = 0; i < lstObjects.size(); ++i)
-    {
-        lstOffsets << pdf.size();
-        pdf += QByteArray::number(i + 1) + " 0 obj\n" + lstObjects[i] + "\nendobj\n";
-    }
-    const int nXref = pdf.size();
-    pdf += "xref\n0 " + QByteArray::number(lstObjects.size() + 1) + "\n0000000000 65535 f \n";
-    for (int nOffset : lstOffsets)
-        pdf += QByteArray::number(nOffset).rightJustified(10, '0') + " 00000 n \n";
-    pdf += "trailer\n<< /Size " + QByteArray::number(lstObjects.size() + 1) + " /Root 1 0 R >>\nstartxref\n" +
-           QByteArray::number(nXref) + "\n%%EOF\n";
-    return pdf;
-}
-
-bool WriteBytes(const QString& strPath, const QByteArray& data)
-{
-    QFile file(strPath);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
 }
 
 bool WritePng(const QString& strPath, int nWidth = 30, int nHeight = 20)
@@ -118,8 +86,8 @@ private slots:
         QVERIFY(WritePng(Path("a.pdf.png")));
         QVERIFY(WritePng(Path("not-a-pdf.pdf")));
         QVERIFY(WritePdf(Path("scan.PDF"), 3));
-        QVERIFY(WriteBytes(Path("notes.txt"), "not an image\n"));
-        QVERIFY(WriteBytes(Path("empty.png"), QByteArray()));
+        QVERIFY(WriteFileBytes(Path("notes.txt"), "not an image\n"));
+        QVERIFY(WriteFileBytes(Path("empty.png"), QByteArray()));
         CSetting::Set("GENERAL_PDF_RESOLUTION_X", 72.0);
         CSetting::Set("GENERAL_PDF_RESOLUTION_Y", 72.0);
     }
@@ -311,7 +279,7 @@ private slots:
     // before anything is rendered.
     void pdfBudget()
     {
-        QVERIFY(WriteBytes(Path("huge.pdf"), HugePagesPdf(4)));
+        QVERIFY(WriteFileBytes(Path("huge.pdf"), HandMadePdf("[0 0 7200 7200]", 4)));
         SView2D unit;
         CMessageRecorder messages;
         // Four pages of 14400 x 14400 pixels: 2.3 GB.

@@ -181,6 +181,34 @@ QByteArray WithBmpSize(const QByteArray& bmp, qint32 nWidth, qint32 nHeight)
     return patched;
 }
 
+QByteArray HandMadePdf(const QByteArray& mediaBox, int nPages)
+{
+    QList<QByteArray> lstObjects{"<< /Type /Catalog /Pages 2 0 R >>", QByteArray()};
+    QList<QByteArray> lstKids;
+    for (int i = 0; i < nPages; ++i)
+    {
+        lstKids << QByteArray::number(i + 3) + " 0 R";
+        lstObjects << "<< /Type /Page /Parent 2 0 R /MediaBox " + mediaBox + " >>";
+    }
+    lstObjects[1] =
+        "<< /Type /Pages /Kids [" + lstKids.join(' ') + "] /Count " + QByteArray::number(nPages) + " >>";
+    QByteArray pdf = "%PDF-1.4\n";
+    QList<int> lstOffsets;
+    for (int i = 0; i < lstObjects.size(); ++i)
+    {
+        lstOffsets << pdf.size();
+        pdf += QByteArray::number(i + 1) + " 0 obj\n" + lstObjects[i] + "\nendobj\n";
+    }
+    const int nXref = pdf.size();
+    const QByteArray size = QByteArray::number(lstObjects.size() + 1);
+    pdf += "xref\n0 " + size + "\n0000000000 65535 f \n";
+    for (int nOffset : lstOffsets)
+        pdf += QByteArray::number(nOffset).rightJustified(10, '0') + " 00000 n \n";
+    pdf += "trailer\n<< /Size " + size + " /Root 1 0 R >>\nstartxref\n" + QByteArray::number(nXref) +
+           "\n%%EOF\n";
+    return pdf;
+}
+
 int MaxDifference(const Optra::Algorithms::CImage& image, const QImage& expected)
 {
     if (image.GetWidth() != expected.width() || image.GetHeight() != expected.height())

@@ -27,6 +27,10 @@ QByteArray WithPngSize(const QByteArray& png, quint32 nWidth, quint32 nHeight);
 QByteArray WithJpegSize(const QByteArray& jpeg, quint16 nWidth, quint16 nHeight);
 QByteArray WithBmpSize(const QByteArray& bmp, qint32 nWidth, qint32 nHeight);
 
+// A PDF of empty pages of the media box ("[0 0 612 792]"), written by hand
+// with a correct cross-reference table.
+QByteArray HandMadePdf(const QByteArray& mediaBox, int nPages = 1);
+
 // Largest difference between a sample of the CImage and the same sample of
 // the QImage converted to the CImage's layout; -1 when the sizes differ.
 int MaxDifference(const Optra::Algorithms::CImage& image, const QImage& expected);
