@@ -25,19 +25,16 @@ namespace
 // Three pages of 2 x 1 inches: red, green on the left half, blue on the right half.
 bool WriteSamplePdf(const QString& strPath)
 {
-    QPdfWriter writer(strPath);
-    writer.setPageSize(QPageSize(QSizeF(144, 72), QPageSize::Point, QString(), QPageSize::ExactMatch));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setResolution(72);
-    QPainter painter;
-    if (!painter.begin(&writer))
-        return false;
-    painter.fillRect(QRectF(0, 0, 144, 72), Qt::red);
-    writer.newPage();
-    painter.fillRect(QRectF(0, 0, 72, 72), Qt::green);
-    writer.newPage();
-    painter.fillRect(QRectF(72, 0, 72, 72), Qt::blue);
-    return painter.end();
+    return OptraTest::WritePdf(strPath, 3,
+                               [](QPainter& painter, int nPage)
+                               {
+                                   if (nPage == 0)
+                                       painter.fillRect(QRectF(0, 0, 144, 72), Qt::red);
+                                   else if (nPage == 1)
+                                       painter.fillRect(QRectF(0, 0, 72, 72), Qt::green);
+                                   else
+                                       painter.fillRect(QRectF(72, 0, 72, 72), Qt::blue);
+                               });
 }
 
 QRgb PixelOf(const CImage& image, int x, int y)

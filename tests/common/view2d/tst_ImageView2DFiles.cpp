@@ -20,22 +20,11 @@ using namespace OptraTest;
 namespace
 {
 // Pages of 2 x 1 inches, each with a different grey.
-bool WritePdf(const QString& strPath, int nPages)
+bool WriteGreyPdf(const QString& strPath, int nPages)
 {
-    QPdfWriter writer(strPath);
-    writer.setPageSize(QPageSize(QSizeF(144, 72), QPageSize::Point, QString(), QPageSize::ExactMatch));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setResolution(72);
-    QPainter painter;
-    if (!painter.begin(&writer))
-        return false;
-    for (int i = 0; i < nPages; ++i)
-    {
-        if (i > 0)
-            writer.newPage();
-        painter.fillRect(QRectF(0, 0, 144, 72), QColor(i % 256, i % 256, i % 256));
-    }
-    return painter.end();
+    return WritePdf(strPath, nPages,
+                    [](QPainter& painter, int i)
+                    { painter.fillRect(QRectF(0, 0, 144, 72), QColor(i % 256, i % 256, i % 256)); });
 }
 
 bool WritePng(const QString& strPath, int nWidth = 30, int nHeight = 20)
@@ -85,7 +74,7 @@ private slots:
         QVERIFY(WritePng(Path("pdfs/photo.png")));
         QVERIFY(WritePng(Path("a.pdf.png")));
         QVERIFY(WritePng(Path("not-a-pdf.pdf")));
-        QVERIFY(WritePdf(Path("scan.PDF"), 3));
+        QVERIFY(WriteGreyPdf(Path("scan.PDF"), 3));
         QVERIFY(WriteFileBytes(Path("notes.txt"), "not an image\n"));
         QVERIFY(WriteFileBytes(Path("empty.png"), QByteArray()));
         CSetting::Set("GENERAL_PDF_RESOLUTION_X", 72.0);
@@ -258,7 +247,7 @@ private slots:
     // Cancelling keeps the pages rendered until then.
     void pdfCancel()
     {
-        QVERIFY(WritePdf(Path("long.pdf"), 50));
+        QVERIFY(WriteGreyPdf(Path("long.pdf"), 50));
         SView2D unit(nullptr);
         QTimer timer;
         connect(&timer, &QTimer::timeout,

@@ -2,6 +2,9 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QtEndian>
 
 #include <algorithm>
@@ -179,6 +182,24 @@ QByteArray WithBmpSize(const QByteArray& bmp, qint32 nWidth, qint32 nHeight)
     qToLittleEndian(nWidth, patched.data() + 18);
     qToLittleEndian(nHeight, patched.data() + 22);
     return patched;
+}
+
+bool WritePdf(const QString& strPath, int nPages, const std::function<void(QPainter&, int)>& fnPage)
+{
+    QPdfWriter writer(strPath);
+    writer.setPageSize(QPageSize(QSizeF(144, 72), QPageSize::Point, QString(), QPageSize::ExactMatch));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setResolution(72);
+    QPainter painter;
+    if (!painter.begin(&writer))
+        return false;
+    for (int i = 0; i < nPages; ++i)
+    {
+        if (i > 0)
+            writer.newPage();
+        fnPage(painter, i);
+    }
+    return painter.end();
 }
 
 QByteArray HandMadePdf(const QByteArray& mediaBox, int nPages)

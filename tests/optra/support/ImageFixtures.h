@@ -6,6 +6,10 @@
 #include <QImage>
 #include <QString>
 
+#include <functional>
+
+class QPainter;
+
 // Image files made by the tests themselves: formats Qt cannot write (GIF),
 // and deliberately odd or hostile variants of files Qt wrote.
 namespace OptraTest
@@ -27,6 +31,9 @@ QByteArray WithPngSize(const QByteArray& png, quint32 nWidth, quint32 nHeight);
 QByteArray WithJpegSize(const QByteArray& jpeg, quint16 nWidth, quint16 nHeight);
 QByteArray WithBmpSize(const QByteArray& bmp, qint32 nWidth, qint32 nHeight);
 
+// A PDF of nPages pages of 2 x 1 inches written by Qt, one point per
+// painter unit; fnPage paints page i.
+bool WritePdf(const QString& strPath, int nPages, const std::function<void(QPainter&, int)>& fnPage);
 // A PDF of empty pages of the media box ("[0 0 612 792]"), written by hand
 // with a correct cross-reference table.
 QByteArray HandMadePdf(const QByteArray& mediaBox, int nPages = 1);
