@@ -6,9 +6,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>

@@ -5,9 +5,7 @@
 
 #include <QClipboard>
 #include <QMimeData>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
