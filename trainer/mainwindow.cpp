@@ -10,6 +10,7 @@
 #include "trainer/ProjectCtrl.h"
 #include "trainer/ProjectModel.h"
 #include "trainer/ProjectView.h"
+#include "trainer/TrainingChartView.h"
 
 #include <QApplication>
 #include <QDir>
@@ -165,6 +166,10 @@ void MainWindow::SetupLayout()
                   MakeDock("Right Dock", CreateRightDock(), Qt::AllDockWidgetAreas, this));
     addDockWidget(Qt::BottomDockWidgetArea,
                   MakeDock("Bottom Dock", m_pBottomPanel, Qt::BottomDockWidgetArea, this));
+    // Below the log, which shows the same run as text.
+    m_pTrainingChart = new CTrainingChartView(m_pProjectController->GetTrainingModel(), this);
+    addDockWidget(Qt::BottomDockWidgetArea,
+                  MakeDock("Training", m_pTrainingChart, Qt::AllDockWidgetAreas, this));
 
     m_pViewArea = Placeholder(this);
     m_pLogView = new CLogView(this);
