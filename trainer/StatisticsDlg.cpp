@@ -46,14 +46,19 @@ CStatisticsView::CStatisticsView(QWidget* pParent) : QDialog(pParent)
     m_pClasses = new QTableWidget(0, 5, pSplitter);
     m_pClasses->setHorizontalHeaderLabels({"Class", "ROIs", "Images", "Box width", "Box height"});
     m_pClasses->verticalHeader()->hide();
+    m_pClasses->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_pClasses->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_pClasses->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     m_pImages = new QTreeWidget(pSplitter);
     m_pImages->setHeaderLabels({"Image", "Problem"});
     m_pImages->setRootIsDecorated(true);
+    m_pImages->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     m_pWithoutRois = new QTreeWidgetItem(m_pImages);
     m_pInvalid = new QTreeWidgetItem(m_pImages);
+    // The group titles are longer than any image name.
+    m_pWithoutRois->setFirstColumnSpanned(true);
+    m_pInvalid->setFirstColumnSpanned(true);
     pSplitter->addWidget(m_pClasses);
     pSplitter->addWidget(m_pImages);
     pLayout->addWidget(pSplitter, 1);

@@ -92,6 +92,8 @@ void CTrainingChartView::CreateChart()
     m_pAxisMap->setTitleText(QStringLiteral("mAP %"));
     m_pAxisMap->setRange(0, 100);
     m_pAxisMap->setLabelFormat(QStringLiteral("%d"));
+    // The loss axis draws the grid; a second one would not line up with it.
+    m_pAxisMap->setGridLineVisible(false);
     m_pChart->addAxis(m_pAxisIteration, Qt::AlignBottom);
     m_pChart->addAxis(m_pAxisLoss, Qt::AlignLeft);
     m_pChart->addAxis(m_pAxisMap, Qt::AlignRight);
