@@ -19,5 +19,12 @@ export LSAN_OPTIONS="suppressions=$ROOT/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 cd "$BUILD"
-xvfb-run -a -s "-screen 0 1920x1080x24" \
-    ctest --output-on-failure -j"$JOBS" --timeout 600 "$@"
+# A stale list of failures from an earlier run must not be reported again.
+rm -f Testing/Temporary/LastTestsFailed.log
+status=0
+"$ROOT/scripts/with-xvfb.sh" \
+    ctest --output-on-failure -j"$JOBS" --timeout 600 "$@" || status=$?
+if ((status != 0)); then
+  "$ROOT/scripts/failed-tests.sh" "$BUILD"
+fi
+exit "$status"

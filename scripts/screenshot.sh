@@ -13,5 +13,5 @@ cmake --build "$BUILD" --target demo_screenshot OptraTrainer -j"$(nproc)"
 
 mkdir -p "$(dirname "$OUTPUT")"
 cd "$BUILD/bin"
-xvfb-run -a -s "-screen 0 1920x1080x24" ./demo_screenshot "$OUTPUT"
+"$ROOT/scripts/with-xvfb.sh" ./demo_screenshot "$OUTPUT"
 echo "Saved $OUTPUT"
