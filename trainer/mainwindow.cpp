@@ -66,6 +66,8 @@ QDockWidget* MakeDock(const QString& strTitle, QWidget* pContent, Qt::DockWidget
     return pDock;
 }
 
+constexpr int TRAINING_DOCK_HEIGHT = 280;
+
 QWidget* Placeholder(QWidget* pParent)
 {
     return new QWidget(pParent);
@@ -166,10 +168,7 @@ void MainWindow::SetupLayout()
                   MakeDock("Right Dock", CreateRightDock(), Qt::AllDockWidgetAreas, this));
     addDockWidget(Qt::BottomDockWidgetArea,
                   MakeDock("Bottom Dock", m_pBottomPanel, Qt::BottomDockWidgetArea, this));
-    // Below the log, which shows the same run as text.
-    m_pTrainingChart = new CTrainingChartView(m_pProjectController->GetTrainingModel(), this);
-    addDockWidget(Qt::BottomDockWidgetArea,
-                  MakeDock("Training", m_pTrainingChart, Qt::AllDockWidgetAreas, this));
+    CreateTrainingDock();
 
     m_pViewArea = Placeholder(this);
     m_pLogView = new CLogView(this);
@@ -200,6 +199,15 @@ QWidget* MainWindow::CreateLeftDock()
     m_pLeftTabs->addTab(pScroll, QStringLiteral("Project"));
     m_pLeftTabs->addTab(m_pFileExplorer, QStringLiteral("File Explorer"));
     return m_pLeftTabs;
+}
+
+void MainWindow::CreateTrainingDock()
+{
+    // Below the log, which shows the same run as text, across the whole width.
+    m_pTrainingChart = new CTrainingChartView(m_pProjectController->GetTrainingModel(), this);
+    QDockWidget* pDock = MakeDock("Training", m_pTrainingChart, Qt::AllDockWidgetAreas, this);
+    addDockWidget(Qt::BottomDockWidgetArea, pDock, Qt::Vertical);
+    resizeDocks({pDock}, {TRAINING_DOCK_HEIGHT}, Qt::Vertical);
 }
 
 QWidget* MainWindow::CreateRightDock()

@@ -78,6 +78,7 @@ private:
     void ApplyLook();
     QWidget* CreateLeftDock();
     QWidget* CreateRightDock();
+    void CreateTrainingDock();
     QAction* AddAction(const QString& strText, const QString& strIcon, void (MainWindow::*pfnSlot)());
     void CreateToolBar();
     void CreateMenus();
