@@ -1,0 +1,62 @@
+#pragma once
+
+#include "common/mvc/Command.h"
+
+#include <QMutex>
+
+#include <deque>
+#include <memory>
+#include <vector>
+
+// The undo history of one 2D view: applied commands on the undo stack,
+// taken-back ones on the redo stack, newest at the back of each. A push keeps
+// the redo stack, so a later Redo applies an older undone edit on top of
+// newer ones; the commands must therefore tolerate a model that changed
+// since they last ran. Owned by its view controller; commands live until
+// the stack goes or is cleared. Each stack has its own mutex and no lock is
+// held while a command runs, so a command may call back into the stack's
+// owner, even clear the stack (the running command is then deleted once it
+// returns). Pushes may come from any thread; Undo, Redo and Clear run on the
+// GUI thread.
+class CUndoStack
+{
+public:
+    CUndoStack() = default;
+    CUndoStack(const CUndoStack&) = delete;
+    CUndoStack& operator=(const CUndoStack&) = delete;
+    virtual ~CUndoStack();
+
+    // Takes ownership and appends the command to the undo stack without
+    // running it; the caller runs exec() afterwards. A null command is
+    // ignored.
+    virtual void PushUndo(CCommand* command);
+    // Moves the newest applied command to the redo stack, then takes it back.
+    virtual void Undo();
+    // Moves the newest undone command to the undo stack, then applies it again.
+    virtual void Redo();
+
+    // Deletes every command of both stacks (the history of a view whose image
+    // was replaced means nothing for the new one).
+    void Clear();
+    size_t GetUndoCount() const;
+    size_t GetRedoCount() const;
+
+private:
+    using CommandQueue = std::deque<std::unique_ptr<CCommand>>;
+
+    // Takes the back command off the queue under its mutex; null when empty.
+    static std::unique_ptr<CCommand> TakeBack(CommandQueue& queue, QMutex& mutex);
+    static void PushBack(CommandQueue& queue, QMutex& mutex, std::unique_ptr<CCommand> pCommand);
+    void DeleteAll(CommandQueue& queue, QMutex& mutex);
+    // Moves the command onto target, then runs fnRun on it.
+    void MoveAndRun(std::unique_ptr<CCommand> pCommand, CommandQueue& target, QMutex& mutex,
+                    void (CCommand::*fnRun)());
+
+    CommandQueue m_undoStack;
+    CommandQueue m_redoStack;
+    mutable QMutex m_undoMutex;
+    mutable QMutex m_redoMutex;
+    // Commands running now (innermost last) and those cleared while running.
+    std::vector<CCommand*> m_vctRunning;
+    std::vector<std::unique_ptr<CCommand>> m_vctDeferred;
+};
