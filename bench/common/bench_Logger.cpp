@@ -42,16 +42,22 @@ QString LogDir()
     return QString::fromStdString(OptraBench::ScratchDir("logs"));
 }
 
+// A fresh log folder and DRAIN_MESSAGES queued messages, outside the timing.
+void QueueBacklog(benchmark::State& state)
+{
+    state.PauseTiming();
+    QDir(LogDir()).removeRecursively();
+    for (int i = 0; i < DRAIN_MESSAGES; ++i)
+        CLog::Write(ELogLevel::NORMAL, "Copy image %s number %d", "holiday_photo_0001.jpg", i);
+    state.ResumeTiming();
+}
+
 void DrainQueuedMessages(benchmark::State& state)
 {
     CSetting::Set("GENERAL_LOG_DIR", LogDir());
     for (auto _ : state)
     {
-        state.PauseTiming();
-        QDir(LogDir()).removeRecursively();
-        for (int i = 0; i < DRAIN_MESSAGES; ++i)
-            CLog::Write(ELogLevel::NORMAL, "Copy image %s number %d", "holiday_photo_0001.jpg", i);
-        state.ResumeTiming();
+        QueueBacklog(state);
         CLogger::GetInstance()->Flush();
     }
 }
@@ -67,11 +73,7 @@ void BudgetedTicks(benchmark::State& state)
     int nTicks = 0;
     for (auto _ : state)
     {
-        state.PauseTiming();
-        QDir(LogDir()).removeRecursively();
-        for (int i = 0; i < DRAIN_MESSAGES; ++i)
-            CLog::Write(ELogLevel::NORMAL, "Copy image %s number %d", "holiday_photo_0001.jpg", i);
-        state.ResumeTiming();
+        QueueBacklog(state);
         while (!pLogger->IsEmpty())
         {
             QElapsedTimer tick;
