@@ -201,6 +201,8 @@ private:
 
     // Selection.
     bool IsCtrlHeld() const;
+    bool IsHit(const CDrawableObject& object, const QPointF& ptImage) const;
+    // The first drawable hit in model order: the newest.
     ObjectPtr FirstHit(const QPointF& ptImage) const;
     ObjectPtr FindHandle(const QPointF& ptImage, QPointF& ptHandle) const;
     bool StartResize(const QPointF& ptImage);
@@ -243,7 +245,7 @@ private:
     bool m_bMultiSelection = false;
     bool m_bResizeArmed = false;
     bool m_bPolygonActive = false;
-    // The press point of a selection gesture; during a polygon its last vertex.
+    // During a polygon its last vertex.
     QPointF m_ptGesture;
     // The drawable being resized, where its handle is now and where it was
     // at the press (image pixels), and the grab point minus the handle.

@@ -14,7 +14,6 @@
 #include "optra/PDFReader.h"
 
 #include <QEventLoop>
-#include <QPointer>
 #include <QProgressDialog>
 
 namespace

@@ -15,6 +15,8 @@
 
 #include <QGuiApplication>
 
+#include <algorithm>
+
 namespace
 {
 // Handles are followed exactly where the gesture put them.
@@ -31,16 +33,21 @@ bool CImageView2DController::IsCtrlHeld() const
     return QGuiApplication::keyboardModifiers() & Qt::ControlModifier;
 }
 
+bool CImageView2DController::IsHit(const CDrawableObject& object, const QPointF& ptImage) const
+{
+    // A screen pixel of slack, so a straight vertical or horizontal line
+    // (a box of no width) can be grabbed too.
+    const double dSlack = ScreenToImage(1.0);
+    return object.GetBoundary().normalized().adjusted(-dSlack, -dSlack, dSlack, dSlack).contains(ptImage);
+}
+
 CImageView2DController::ObjectPtr CImageView2DController::FirstHit(const QPointF& ptImage) const
 {
     if (!m_pGeometryModel)
         return nullptr;
-    // A screen pixel of slack, so a straight vertical or horizontal line
-    // (a box of no width) can be grabbed too.
-    const double dSlack = ScreenToImage(1.0);
     for (const ObjectPtr& pObject : m_pGeometryModel->GetObjects())
     {
-        if (pObject->GetBoundary().normalized().adjusted(-dSlack, -dSlack, dSlack, dSlack).contains(ptImage))
+        if (IsHit(*pObject, ptImage))
             return pObject;
     }
     return nullptr;
@@ -66,7 +73,6 @@ void CImageView2DController::slot_CheckResizeRotate(const QPointF& point)
         return;
     QPointF ptHandle;
     m_bResizeArmed = FindHandle(point, ptHandle) != nullptr;
-    m_ptGesture = point;
     m_pView->setCursor(m_bResizeArmed ? Qt::CrossCursor : Qt::ArrowCursor);
 }
 
@@ -88,7 +94,7 @@ void CImageView2DController::StartCtrlSelection(const QPointF& ptImage)
     bool bAnySelected = false;
     for (const ObjectPtr& pObject : m_pGeometryModel->GetObjects())
     {
-        if (pObject->GetBoundary().normalized().contains(ptImage))
+        if (IsHit(*pObject, ptImage))
             pObject->SetSelected(true);
         if (!pObject->GetSelected())
             continue;
@@ -101,8 +107,9 @@ void CImageView2DController::StartCtrlSelection(const QPointF& ptImage)
 bool CImageView2DController::StartGroupMove(const QPointF& ptImage)
 {
     const std::vector<ObjectPtr> vctObjects = m_pGeometryModel->GetObjects();
-    const ObjectPtr pHit = FirstHit(ptImage);
-    if (!pHit || !pHit->GetSelected())
+    if (std::none_of(vctObjects.begin(), vctObjects.end(),
+                     [&](const ObjectPtr& pObject)
+                     { return pObject->GetSelected() && IsHit(*pObject, ptImage); }))
         return false;
     for (const ObjectPtr& pObject : vctObjects)
     {
@@ -117,7 +124,6 @@ void CImageView2DController::slot_SelectMovingStart(const QPointF& point)
 {
     if (!m_pGeometryModel)
         return;
-    m_ptGesture = point;
     m_pResizing.reset();
     m_bMoving = false;
     // Grabbing a handle resizes; nothing moves in that gesture.

@@ -51,30 +51,18 @@ private slots:
         QTest::addColumn<QByteArray>("start");
         QTest::addColumn<QByteArray>("doing");
         QTest::addColumn<QByteArray>("end");
-        QTest::newRow("select") << int(EImageView2DMode_Selecting)
-                                << QByteArray(SIGNAL(signal_SelectMovingStart(QPointF)))
-                                << QByteArray(SIGNAL(signal_SelectMovingDoing(QPointF, QPointF)))
-                                << QByteArray(SIGNAL(signal_SelectMovingEnd(QPointF, QPointF)));
-        QTest::newRow("rectangle") << int(EImageView2DMode_Drawing_Rectanlge)
-                                   << QByteArray(SIGNAL(signal_DrawRectangleStart(QPointF)))
-                                   << QByteArray(SIGNAL(signal_DrawRectangleDoing(QPointF, QPointF)))
-                                   << QByteArray(SIGNAL(signal_DrawRectangleEnd(QPointF, QPointF)));
-        QTest::newRow("ellipse") << int(EImageView2DMode_Drawing_Ellipse)
-                                 << QByteArray(SIGNAL(signal_DrawEllipseStart(QPointF)))
-                                 << QByteArray(SIGNAL(signal_DrawEllipseDoing(QPointF, QPointF)))
-                                 << QByteArray(SIGNAL(signal_DrawEllipseEnd(QPointF, QPointF)));
-        QTest::newRow("circle") << int(EImageView2DMode_Drawing_Circle)
-                                << QByteArray(SIGNAL(signal_DrawCircleStart(QPointF)))
-                                << QByteArray(SIGNAL(signal_DrawCircleDoing(QPointF, QPointF)))
-                                << QByteArray(SIGNAL(signal_DrawCircleEnd(QPointF, QPointF)));
-        QTest::newRow("polygon") << int(EImageView2DMode_Drawing_Polygon)
-                                 << QByteArray(SIGNAL(signal_DrawPolygonStart(QPointF)))
-                                 << QByteArray(SIGNAL(signal_DrawPolygonDoing(QPointF, QPointF)))
-                                 << QByteArray(SIGNAL(signal_DrawPolygonEnd(QPointF, QPointF)));
-        QTest::newRow("line") << int(EImageView2DMode_Drawing_Line)
-                              << QByteArray(SIGNAL(signal_DrawLineStart(QPointF)))
-                              << QByteArray(SIGNAL(signal_DrawLineDoing(QPointF, QPointF)))
-                              << QByteArray(SIGNAL(signal_DrawLineEnd(QPointF, QPointF)));
+        const QList<QPair<int, QByteArray>> lstTools{{EImageView2DMode_Selecting, "SelectMoving"},
+                                                     {EImageView2DMode_Drawing_Rectanlge, "DrawRectangle"},
+                                                     {EImageView2DMode_Drawing_Ellipse, "DrawEllipse"},
+                                                     {EImageView2DMode_Drawing_Circle, "DrawCircle"},
+                                                     {EImageView2DMode_Drawing_Polygon, "DrawPolygon"},
+                                                     {EImageView2DMode_Drawing_Line, "DrawLine"}};
+        // What SIGNAL() makes of the signatures.
+        for (const auto& tool : lstTools)
+            QTest::newRow(tool.second.constData())
+                << tool.first << "2signal_" + tool.second + "Start(QPointF)"
+                << "2signal_" + tool.second + "Doing(QPointF,QPointF)"
+                << "2signal_" + tool.second + "End(QPointF,QPointF)";
     }
 
     // Each tool reports its gesture in image pixels: start at the press,
