@@ -23,9 +23,8 @@ SView2D::SView2D(ImagePtr pImage)
     view.show();
     if (!QTest::qWaitForWindowExposed(&view))
         qWarning("The view was not shown");
-    view.activateWindow();
-    if (!QTest::qWaitForWindowActive(&view))
-        qWarning("The view did not become active");
+    // Inside Qt, so no window manager or X focus race decides it.
+    QApplication::setActiveWindow(&view);
     view.setFocus();
     if (pImage)
         imageList.SetImages({pImage});

@@ -291,6 +291,8 @@ private slots:
         QCOMPARE(spyCopy.count(), 1);
         QCOMPARE(spyPaste.count(), 1);
 
+        // The controller tries to load the dropped file.
+        CMessageRecorder messages;
         QSignalSpy spyAdd(&unit.view, &CImageView2D::signal_AddImage);
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile("/tmp/a b.png"), QUrl("https://example.org/c.png")});
@@ -301,6 +303,7 @@ private slots:
         QApplication::sendEvent(&unit.view, &drop);
         QCOMPARE(spyAdd.count(), 1);
         QCOMPARE(spyAdd.at(0).at(0).toString(), QString("/tmp/a b.png"));
+        QCOMPARE(messages.Texts().size(), 1);
     }
 
     // A registered action of the drawable menu calls back with the view's

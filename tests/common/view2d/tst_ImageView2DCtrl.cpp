@@ -261,12 +261,12 @@ private slots:
         other.show();
         QVERIFY(QTest::qWaitForWindowExposed(&other));
         unit.DrawBox(QPointF(10, 10), QPointF(30, 30));
-        other.activateWindow();
+        QApplication::setActiveWindow(&other);
         other.setFocus();
         QTRY_VERIFY(!unit.view.hasFocus());
         QVERIFY(!unit.controller.Undo());
         QCOMPARE(unit.geometry.Size(), size_t(1));
-        unit.view.activateWindow();
+        QApplication::setActiveWindow(&unit.view);
         unit.view.setFocus();
         QTRY_VERIFY(unit.view.hasFocus());
         QVERIFY(unit.controller.Undo());
