@@ -48,6 +48,10 @@ CImageView2DController::CImageView2DController(CImageListModel* pImageList, CGeo
     if (pModeModel)
         connect(pModeModel, &CImageView2DModeModel::signal_ChangeViewMode, this,
                 &CImageView2DController::slot_ChangeViewMode);
+    // A rotation clears the drawing pieces; a polygon must not go on from them.
+    if (pGeometryModel)
+        connect(pGeometryModel, &CGeometryModel::signal_ClearObject, this,
+                [this] { m_bPolygonActive = false; });
 }
 
 CImageView2DController::~CImageView2DController()

@@ -163,6 +163,11 @@ private slots:
         {
             QCOMPARE(unit.geometry.GetObjectDrawing().size(), size_t(clicks.size()));
             QVERIFY(unit.geometry.GetObjectDrawingWaiting());
+            // A rotation clears the pieces: the next click starts anew.
+            QVERIFY(unit.controller.RotateRight());
+            unit.Click(B);
+            QCOMPARE(unit.geometry.GetObjectDrawing().size(), size_t(1));
+            QCOMPARE(Box(unit.geometry.GetObjectDrawing().front()), QRectF(B, QSizeF(0, 0)));
             // Another tool drops the half-drawn polygon.
             unit.mode.SetViewMode(EImageView2DMode_Selecting);
             QVERIFY(unit.geometry.GetObjectDrawing().empty());
