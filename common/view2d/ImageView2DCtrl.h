@@ -59,7 +59,8 @@ public:
 
     // Screen pixels within which a handle is grabbed and a polygon closes.
     static constexpr double HANDLE_SCREEN_PIXELS = 10.0;
-    // Shapes narrower or lower than this (screen pixels) are not committed.
+    // Shapes narrower or lower than this (screen pixels), and lines shorter,
+    // are not committed.
     static constexpr double MIN_SHAPE_SCREEN_PIXELS = 3.0;
     static constexpr size_t MAX_IMAGE_STATES = 5;
     static constexpr size_t IMAGE_HISTORY_BUDGET = size_t(1) << 30;
