@@ -97,10 +97,16 @@ void CImageView3DPropertyView::UpdateValue()
         return;
     for (size_t i = 0; i < m_arrSpinBoxes.size(); ++i)
     {
+        QDoubleSpinBox* pSpin = m_arrSpinBoxes[i];
+        const float fValue = m_pModel->GetValue(EImageView3DValue(i));
+        // The box being typed into already holds the value; rewriting its
+        // text would move the cursor under the user's fingers.
+        if (Optra::COptraObject::CompareEqual(float(pSpin->value()), fValue))
+            continue;
         // Values shown are not edits; a value beyond a box's range must
         // not come back clamped into the model.
-        const QSignalBlocker blocker(m_arrSpinBoxes[i]);
-        m_arrSpinBoxes[i]->setValue(double(m_pModel->GetValue(EImageView3DValue(i))));
+        const QSignalBlocker blocker(pSpin);
+        pSpin->setValue(double(fValue));
     }
 }
 
