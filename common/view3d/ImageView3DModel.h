@@ -56,7 +56,8 @@ struct SImageView3DMesh
 // model's thread; a job that a newer request made stale stops early and its
 // result is dropped, so the last image asked for is the one shown. Owned by
 // the view unit; lives on the GUI thread; its destructor waits for running
-// jobs. The progress signals come from the building thread.
+// jobs. The progress signals come from the building thread; the view unit
+// connects them to its progress slots (CImageView3DController::Create does).
 class CImageView3DModel : public CModel
 {
     Q_OBJECT

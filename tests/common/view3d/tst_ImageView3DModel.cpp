@@ -58,22 +58,19 @@ private slots:
         const float g = 0.1f / 255;
         const float c = 1.0f / 255;
         const float t = 1.0f / 3;
-        QTest::newRow("grey") << 1 << std::vector<int>{0, 51, 102, 153, 204, 255}
-                              << Floats{0,     0.5, 0,       0,       0,       0,       //
-                                        t,     0.5, 51 * g,  51 * c,  51 * c,  51 * c,  //
-                                        2 * t, 0.5, 102 * g, 102 * c, 102 * c, 102 * c, //
-                                        0,     0,   153 * g, 153 * c, 153 * c, 153 * c, //
-                                        t,     0,   204 * g, 204 * c, 204 * c, 204 * c, //
-                                        2 * t, 0,   0.1f,    1,       1,       1};
+        const Floats vctGrey{0,     0.5, 0,       0,       0,       0,       //
+                             t,     0.5, 51 * g,  51 * c,  51 * c,  51 * c,  //
+                             2 * t, 0.5, 102 * g, 102 * c, 102 * c, 102 * c, //
+                             0,     0,   153 * g, 153 * c, 153 * c, 153 * c, //
+                             t,     0,   204 * g, 204 * c, 204 * c, 204 * c, //
+                             2 * t, 0,   0.1f,    1,       1,       1};
+        QTest::newRow("grey") << 1 << Ints{0, 51, 102, 153, 204, 255} << vctGrey;
         // The second channel (alpha) is ignored: grey and colour come from
         // the first.
-        QTest::newRow("grey and alpha") << 2 << std::vector<int>{0, 9, 51, 9, 102, 9, 153, 9, 204, 9, 255, 9}
-                                        << Floats{0,     0.5, 0,       0,       0,       0,       //
-                                                  t,     0.5, 51 * g,  51 * c,  51 * c,  51 * c,  //
-                                                  2 * t, 0.5, 102 * g, 102 * c, 102 * c, 102 * c, //
-                                                  0,     0,   153 * g, 153 * c, 153 * c, 153 * c, //
-                                                  t,     0,   204 * g, 204 * c, 204 * c, 204 * c, //
-                                                  2 * t, 0,   0.1f,    1,       1,       1};
+        QTest::newRow("grey and alpha") << 2 << Ints{0, 9, 51, 9, 102, 9, 153, 9, 204, 9, 255, 9} << vctGrey;
+        QTest::newRow("colour of equal channels")
+            << 3 << Ints{0, 0, 0, 51, 51, 51, 102, 102, 102, 153, 153, 153, 204, 204, 204, 255, 255, 255}
+            << vctGrey;
     }
     void meshOfSmallImage()
     {
