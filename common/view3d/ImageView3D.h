@@ -35,7 +35,8 @@ public:
 
     // Whether the platform's OpenGL is desktop OpenGL and gives a context of
     // at least version 3.3 in the default surface format. Asked once per
-    // process; logs why not. GUI thread.
+    // process, so only after the default format is set (the main window
+    // sets it before it builds the views); logs why not. GUI thread.
     static bool IsSupported();
 
     // Floats and indices of the mesh on the GPU (six floats per vertex).
