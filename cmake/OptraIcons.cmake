@@ -27,6 +27,7 @@ set(OPTRA_ICON_TABLE
     "class.png|32x32/actions/code-class.png"
     "validate_ok.png|32x32/actions/dialog-ok-apply.png"
     "validate_error.png|32x32/status/dialog-error.png"
+    "statistics.png|32x32/actions/view-statistics.png"
     "2D.png|32x32/actions/draw-rectangle.png"
     "3D.png|32x32/actions/view-media-visualization.png"
     "capture.png|32x32/apps/ksnapshot.png"

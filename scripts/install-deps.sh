@@ -7,7 +7,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config ccache clang-format
   qtbase5-dev qtbase5-dev-tools libqt5sql5-sqlite libqt5opengl5-dev
-  qt5-image-formats-plugins libqt5svg5
+  qt5-image-formats-plugins libqt5svg5 libqt5charts5-dev
   libpoppler-qt5-dev qpdf
   libtesseract-dev tesseract-ocr-eng tesseract-ocr-vie tesseract-ocr-kor fonts-dejavu-core
   libopencv-core-dev libopencv-imgproc-dev

@@ -115,22 +115,31 @@ bool CDarknetBuildWriter::Write(const SDarknetProject& project)
     return true;
 }
 
+bool CDarknetBuildWriter::RelativeBox(const SDarknetBox& box, int nImageWidth, int nImageHeight,
+                                      double (&adBox)[4])
+{
+    if (nImageWidth <= 0 || nImageHeight <= 0 || !IsFinite(box))
+        return false;
+    const SSpan spanX = ClippedSpan(box.dX, box.dWidth, nImageWidth);
+    const SSpan spanY = ClippedSpan(box.dY, box.dHeight, nImageHeight);
+    adBox[0] = (spanX.dStart + 0.5 * spanX.dLength) / nImageWidth;
+    adBox[1] = (spanY.dStart + 0.5 * spanY.dLength) / nImageHeight;
+    adBox[2] = spanX.dLength / nImageWidth;
+    adBox[3] = spanY.dLength / nImageHeight;
+    return std::all_of(std::begin(adBox), std::end(adBox),
+                       [](double dValue) { return dValue >= MIN_RELATIVE_VALUE; });
+}
+
 QByteArray CDarknetBuildWriter::FormatLabelLine(int nClassIndex, const SDarknetBox& box, int nImageWidth,
                                                 int nImageHeight)
 {
-    if (nImageWidth <= 0 || nImageHeight <= 0 || !IsFinite(box))
+    double adBox[4];
+    if (!RelativeBox(box, nImageWidth, nImageHeight, adBox))
         return {};
-    const SSpan spanX = ClippedSpan(box.dX, box.dWidth, nImageWidth);
-    const SSpan spanY = ClippedSpan(box.dY, box.dHeight, nImageHeight);
-    const double dValues[] = {(spanX.dStart + 0.5 * spanX.dLength) / nImageWidth,
-                              (spanY.dStart + 0.5 * spanY.dLength) / nImageHeight,
-                              spanX.dLength / nImageWidth, spanY.dLength / nImageHeight};
     QByteArray baLine;
     AppendInt(baLine, nClassIndex);
-    for (const double dValue : dValues)
+    for (const double dValue : adBox)
     {
-        if (!(dValue >= MIN_RELATIVE_VALUE))
-            return {};
         baLine += ' ';
         AppendFixed(baLine, dValue);
     }

@@ -69,6 +69,10 @@ public:
     // nothing of the box is left that Darknet would read.
     static QByteArray FormatLabelLine(int nClassIndex, const SDarknetBox& box, int nImageWidth,
                                       int nImageHeight);
+    // The part of the box inside the image as Darknet gets it: centre x, y,
+    // width, height relative to the image. False when nothing of it is left
+    // that Darknet would read.
+    static bool RelativeBox(const SDarknetBox& box, int nImageWidth, int nImageHeight, double (&adBox)[4]);
 
 private:
     bool WriteNames(const std::vector<SDarknetCategory>& vctCategories);

@@ -9,12 +9,6 @@ constexpr int DEFAULT_YOLO_CLASSES = 20;
 constexpr int DEFAULT_YOLO_NUM = 1;
 constexpr int DEFAULT_FILTERS = 1;
 
-struct SSection
-{
-    QString strName;
-    QHash<QString, QString> mapOptions;
-};
-
 // Darknet drops every white space character of a line before reading it.
 QString StripWhiteSpace(const QString& strLine)
 {
@@ -28,26 +22,6 @@ QString StripWhiteSpace(const QString& strLine)
     return strResult;
 }
 
-std::vector<SSection> ParseSections(const QString& strConfig)
-{
-    std::vector<SSection> vctSections;
-    for (const QString& strRawLine : strConfig.split('\n'))
-    {
-        const QString strLine = StripWhiteSpace(strRawLine);
-        if (strLine.isEmpty() || strLine.startsWith('#') || strLine.startsWith(';'))
-            continue;
-        if (strLine.startsWith('['))
-        {
-            vctSections.push_back(SSection{strLine, {}});
-            continue;
-        }
-        const int nEquals = strLine.indexOf('=');
-        if (nEquals > 0 && !vctSections.empty())
-            vctSections.back().mapOptions.insert(strLine.left(nEquals), strLine.mid(nEquals + 1));
-    }
-    return vctSections;
-}
-
 // Like C's atoi, which Darknet uses: the leading digits count, the rest is ignored.
 int LeadingInt(const QString& strValue)
 {
@@ -59,13 +33,40 @@ int LeadingInt(const QString& strValue)
     return bOk ? nValue : 0;
 }
 
-int IntOption(const SSection& section, const QString& strKey, int nDefault)
+} // namespace
+
+std::vector<SDarknetConfigSection> CDarknetConfigCheck::Sections(const QString& strConfig)
+{
+    std::vector<SDarknetConfigSection> vctSections;
+    const QStringList lstLines = strConfig.split('\n');
+    for (int nLine = 0; nLine < lstLines.size(); ++nLine)
+    {
+        const QString strLine = StripWhiteSpace(lstLines[nLine]);
+        if (strLine.isEmpty() || strLine.startsWith('#') || strLine.startsWith(';'))
+            continue;
+        if (strLine.startsWith('['))
+        {
+            vctSections.push_back(SDarknetConfigSection{strLine, nLine, {}, {}});
+            continue;
+        }
+        const int nEquals = strLine.indexOf('=');
+        if (nEquals > 0 && !vctSections.empty())
+        {
+            const QString strKey = strLine.left(nEquals);
+            vctSections.back().mapOptions.insert(strKey, strLine.mid(nEquals + 1));
+            vctSections.back().vctOptionLines.emplace_back(strKey, nLine);
+        }
+    }
+    return vctSections;
+}
+
+int CDarknetConfigCheck::IntOption(const SDarknetConfigSection& section, const QString& strKey, int nDefault)
 {
     const auto it = section.mapOptions.constFind(strKey);
     return it == section.mapOptions.constEnd() ? nDefault : LeadingInt(it.value());
 }
 
-int MaskCount(const SSection& section)
+int CDarknetConfigCheck::MaskCount(const SDarknetConfigSection& section)
 {
     const auto it = section.mapOptions.constFind("mask");
     if (it == section.mapOptions.constEnd())
@@ -73,15 +74,14 @@ int MaskCount(const SSection& section)
     return it.value().count(',') + 1;
 }
 
-bool IsConvolution(const SSection& section)
+bool CDarknetConfigCheck::IsConvolution(const SDarknetConfigSection& section)
 {
     return section.strName == "[convolutional]" || section.strName == "[conv]";
 }
-} // namespace
 
 std::vector<SDarknetYoloLayer> CDarknetConfigCheck::YoloLayers(const QString& strConfig)
 {
-    const std::vector<SSection> vctSections = ParseSections(strConfig);
+    const std::vector<SDarknetConfigSection> vctSections = Sections(strConfig);
     std::vector<SDarknetYoloLayer> vctLayers;
     for (size_t i = 0; i < vctSections.size(); ++i)
     {

@@ -19,6 +19,8 @@
 #include "trainer/PropertyModel.h"
 #include "trainer/SelectClassNameCtrl.h"
 #include "trainer/SelectClassNameDlg.h"
+#include "trainer/StatisticsDlg.h"
+#include "trainer/TrainingModel.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,6 +42,7 @@ CProjectController::CProjectController(CProjectModel* pModel, CProjectExplorerVi
     m_pProcess = new QProcess();
     m_pOutputBuffer = std::make_unique<CProcessOutputBuffer>();
     m_pErrorBuffer = std::make_unique<CProcessOutputBuffer>();
+    m_pTrainingModel = std::make_unique<CTrainingModel>();
     m_pPropertyModel = new CPropertyModel();
     m_pPropertyView = new CPropertyView(m_pPropertyModel, nullptr);
 
@@ -55,6 +58,7 @@ CProjectController::CProjectController(CProjectModel* pModel, CProjectExplorerVi
     ConnectExplorer();
     connect(m_pClassEditorView, &CClassEditorView::signal_CheckValidateROI, this,
             &CProjectController::slot_CheckValidateROI);
+    ConnectStatistics();
 }
 
 CProjectController::~CProjectController()
@@ -73,6 +77,7 @@ CProjectController::~CProjectController()
         delete m_pParameterEditorView;
         delete m_pSelectClassNameView;
         delete m_pConfigurationEditorView;
+        delete m_pStatisticsView;
     }
     m_pProcess->terminate();
     // A process that ignores the polite request must not outlive the program.
@@ -114,6 +119,7 @@ void CProjectController::LoadProject(const QString& strFolder, const QString& st
         return FailLoading(strFolder, strName);
 
     FillModel(strFolder, strName, vctTraining.front()->ID);
+    m_pTrainingModel->Open(strFolder);
     if (m_pPropertyModel)
     {
         for (const char* szKey : {"PROJECT_INITIALIZED_MODEL", "PROJECT_INITIALIZED_CONF"})
@@ -176,6 +182,9 @@ void CProjectController::ResetProjectState()
     m_nCurrentImageID = -1;
     m_nCurrentViewID = -1;
     m_mapViewImages.clear();
+    m_pTrainingModel->Close();
+    if (m_pStatisticsView)
+        m_pStatisticsView->hide();
 }
 
 bool CProjectController::CloseCurrentProject()

@@ -27,13 +27,18 @@ class CProcessOutputBuffer;
 class CProjectExplorerView;
 class CProjectImage;
 class CProjectModel;
+class CStatisticsView;
+class CTrainingModel;
+class QTimer;
 class QWidget;
 
 // The controller of the open project: owns its database connection, keeps the
 // project model in step with the database and carries out every project
 // command of the main window and the project explorer (open, close, delete,
-// properties, the recent list). Created by the main window with the model and
-// the explorer (both borrowed); GUI thread.
+// properties, the recent list). It also follows the training run into the
+// training model (the chart's data), keeps the statistics window up to date
+// and adapts the network configuration to the categories. Created by the main
+// window with the model and the explorer (both borrowed); GUI thread.
 class CProjectController : public CController
 {
     Q_OBJECT
@@ -61,7 +66,9 @@ public:
 
     // Writes the Darknet training files; false when validation or a file fails.
     bool Build();
-    // Builds, then starts the Darknet executable in the project folder.
+    // Offers to adapt a configuration that does not fit the categories and
+    // to continue from the newest weights in "Backup", builds, then starts the
+    // Darknet executable in the project folder.
     void Start();
     // Ends a running training process (terminate, then kill).
     void Stop();
@@ -79,6 +86,8 @@ public:
     CSelectClassNameView* GetSelectClassNameView() const { return m_pSelectClassNameView; }
     CPropertyModel* GetPropertyModel() const { return m_pPropertyModel; }
     CPropertyView* GetPropertyView() const { return m_pPropertyView; }
+    CTrainingModel* GetTrainingModel() const { return m_pTrainingModel.get(); }
+    CStatisticsView* GetStatisticsView() const { return m_pStatisticsView; }
 
     // Rows of one table matching the column map, cast to the record class.
     template <typename T>
@@ -115,6 +124,10 @@ public slots:
     void slot_EditConfiguration();
     void slot_ProjectProperty();
     void slot_OpenImage(int nImageID, const QString& strFilePath);
+    void slot_ShowStatistics();
+    // Fits the text in the configuration editor to the categories, after
+    // showing the lines that change.
+    void slot_AdaptToClasses();
 
 private:
     using RoiMap = std::map<int, std::vector<std::shared_ptr<CDatasetRoi>>>;
@@ -130,6 +143,7 @@ private:
     void CreateEditors();
     void ConnectEditors();
     void ConnectExplorer();
+    void ConnectStatistics();
     void AddImages(const QString& strType);
     void RemoveImage(int nImageID, const QString& strType);
     // Every ROI of the project grouped by image, in row order, with one query.
@@ -140,6 +154,17 @@ private:
     void ReadProcessOutput(bool bError);
     void WriteProcessLines(const QStringList& lstLines, bool bError);
     void FinishProcessOutput();
+    // Iterations and mAP results of standard output go to the training model.
+    void TrackTraining(const QStringList& lstLines);
+    // False when the user cancels the start.
+    bool OfferAdaptation();
+    // The weights to train from: the initial weights, or the newest ones of
+    // this configuration in "Backup" if the user chooses to continue. False
+    // when the user cancels the start.
+    bool ChooseWeights(QString& strWeights);
+    int CategoryCount();
+    void ScheduleStatistics();
+    void RefreshStatistics();
 
     CProjectExplorerView* m_pExplorer = nullptr;
     CProjectModel* m_pModel = nullptr;
@@ -161,5 +186,10 @@ private:
     CPropertyView* m_pPropertyView = nullptr;
     std::unique_ptr<CProcessOutputBuffer> m_pOutputBuffer;
     std::unique_ptr<CProcessOutputBuffer> m_pErrorBuffer;
+    // Outlives the process object's last signals in the destructor.
+    std::unique_ptr<CTrainingModel> m_pTrainingModel;
+    CStatisticsView* m_pStatisticsView = nullptr;
+    // Coalesces the edits of one turn of the event loop into one refresh.
+    QTimer* m_pStatisticsTimer = nullptr;
     int m_nStopTimeoutMs = 30000;
 };

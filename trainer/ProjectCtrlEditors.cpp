@@ -12,6 +12,7 @@
 #include "trainer/PropertyDlg.h"
 #include "trainer/SelectClassNameCtrl.h"
 #include "trainer/SelectClassNameDlg.h"
+#include "trainer/StatisticsDlg.h"
 
 void CProjectController::CreateEditors()
 {
@@ -22,6 +23,7 @@ void CProjectController::CreateEditors()
     m_pSelectClassNameView = new CSelectClassNameView(m_pExplorer);
     m_pSelectClassNameController = new CSelectClassNameController(m_pSelectClassNameView, m_pDatabase);
     m_pConfigurationEditorView = new CConfigurationEditorView(m_pExplorer);
+    m_pStatisticsView = new CStatisticsView(m_pExplorer);
 }
 
 void CProjectController::ConnectEditors()
@@ -33,6 +35,8 @@ void CProjectController::ConnectEditors()
             &CProjectController::slot_UpdateProjectProperty);
     connect(m_pConfigurationEditorView, &CConfigurationEditorView::signal_UpdateProjectProperty, this,
             &CProjectController::slot_UpdateProjectProperty);
+    connect(m_pConfigurationEditorView, &CConfigurationEditorView::signal_AdaptToClasses, this,
+            &CProjectController::slot_AdaptToClasses);
 }
 
 void CProjectController::ConnectExplorer()
@@ -61,6 +65,8 @@ void CProjectController::slot_EditClasses()
         return;
     m_pClassEditorController->UpdateClassName();
     CInteraction::Exec(m_pClassEditorView);
+    // Names may have changed or classes been added, which validation does not see.
+    ScheduleStatistics();
 }
 
 void CProjectController::slot_EditParameters()

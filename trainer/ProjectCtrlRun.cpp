@@ -5,6 +5,7 @@
 #include "common/setting/SettingManager.h"
 #include "trainer/ProcessOutputBuffer.h"
 #include "trainer/ProjectModel.h"
+#include "trainer/TrainingModel.h"
 
 #include <QFile>
 
@@ -57,6 +58,9 @@ bool CProjectController::IsCommandNotRunning()
 
 void CProjectController::Start()
 {
+    // Before the build, so an adapted configuration is what it writes.
+    if (!OfferAdaptation())
+        return;
     if (!Build())
         return;
     if (!m_pModel || !m_pDatabase || !m_pProcess)
@@ -77,7 +81,12 @@ void CProjectController::Start()
     // made up from an empty setting or doubled spaces.
     QStringList lstArguments = QProcess::splitCommand(strArguments);
     lstArguments << QStringLiteral("detector.txt") << QStringLiteral("config.txt");
-    const QString strWeights = FindProjectProperty(QStringLiteral("PROJECT_INITIALIZED_MODEL")).trimmed();
+    QString strWeights;
+    if (!ChooseWeights(strWeights))
+    {
+        CLog::Write(ELogLevel::NORMAL, "Start cancelled");
+        return;
+    }
     if (!strWeights.isEmpty())
         lstArguments << strWeights;
 
@@ -109,6 +118,8 @@ void CProjectController::ReadProcessOutput(bool bError)
         bError ? m_pProcess->readAllStandardError() : m_pProcess->readAllStandardOutput();
     const QStringList lstLines = (bError ? m_pErrorBuffer : m_pOutputBuffer)->Append(baChunk);
     WriteProcessLines(lstLines, bError);
+    if (!bError)
+        TrackTraining(lstLines);
 }
 
 void CProjectController::WriteProcessLines(const QStringList& lstLines, bool bError)
@@ -127,6 +138,9 @@ void CProjectController::FinishProcessOutput()
     // What is still unread when the process ends, then the unterminated rests.
     ReadProcessOutput(false);
     ReadProcessOutput(true);
-    WriteProcessLines(m_pOutputBuffer->Finish(), false);
+    const QStringList lstRest = m_pOutputBuffer->Finish();
+    WriteProcessLines(lstRest, false);
+    TrackTraining(lstRest);
     WriteProcessLines(m_pErrorBuffer->Finish(), true);
+    m_pTrainingModel->Finish();
 }

@@ -74,6 +74,7 @@ bool CProjectController::ValidateROI()
     }
     CLog::Write(bAllValid ? ELogLevel::NORMAL : ELogLevel::ERROR,
                 bAllValid ? "Validate ROI OK" : "Validate ROI Error");
+    ScheduleStatistics();
     return bAllValid;
 }
 
@@ -124,6 +125,8 @@ bool CProjectController::ValidateImageROI(const std::shared_ptr<CProjectImage>& 
         if (pRoi)
             vctRoiCategories.push_back(pRoi->GetCategoryID());
     }
+    // Every ROI edit of an image ends here, so the statistics follow it.
+    ScheduleStatistics();
     return ValidateImage(pImage, CategoryIDs(vctCategories), vctRoiCategories);
 }
 

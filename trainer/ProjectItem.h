@@ -24,8 +24,9 @@ public:
     static constexpr int TYPE_CLASSES = 5;
     static constexpr int TYPE_PARAMETERS = 6;
     static constexpr int TYPE_CONFIGURATION = 7;
+    static constexpr int TYPE_STATISTICS = 8;
 
-    // A fixed node: project, group, classes, parameters or configuration.
+    // A fixed node: project, group, classes, parameters, configuration or statistics.
     CProjectItem(int nType, const QIcon& icon, const QString& strText);
     // An image node. The two icons are the explorer's shared ones, so ten
     // thousand rows do not load ten thousand pixmaps.

@@ -106,6 +106,7 @@ void CProjectExplorerView::CreateMenus()
     m_pConfigurationMenu = CreateMenu({{"Edit Configuration", "", &View::signal_EditConfiguration}});
     m_pTestImagesMenu = CreateMenu({{"Add Image", "", &View::signal_AddTestImage}});
     m_pTestImageMenu = CreateMenu({{"Remove Image", "", &View::slot_RemoveTestImage}});
+    m_pStatisticsMenu = CreateMenu({{"Show Statistics", "", &View::signal_ShowStatistics}});
 }
 
 QMenu* CProjectExplorerView::GetMenu(int nType) const
@@ -128,6 +129,8 @@ QMenu* CProjectExplorerView::GetMenu(int nType) const
         return m_pParametersMenu;
     case CProjectItem::TYPE_CONFIGURATION:
         return m_pConfigurationMenu;
+    case CProjectItem::TYPE_STATISTICS:
+        return m_pStatisticsMenu;
     default:
         return nullptr;
     }
@@ -170,6 +173,7 @@ void CProjectExplorerView::slot_ChangeProject()
         AppendNode(pRoot, CProjectItem::TYPE_TRAIN_IMAGES, QIcon(":/Image/photo.png"), "Train Images");
     m_pTestImagesNode =
         AppendNode(pRoot, CProjectItem::TYPE_TEST_IMAGES, QIcon(":/Image/photo.png"), "Test Images");
+    AppendNode(pRoot, CProjectItem::TYPE_STATISTICS, QIcon(":/Image/statistics.png"), "Statistics");
     m_pTreeView->expandAll();
 }
 
@@ -252,6 +256,9 @@ void CProjectExplorerView::slot_DoubleClicked(const QModelIndex& index)
     case CProjectItem::TYPE_PARAMETERS:
         emit signal_EditParameters();
         break;
+    case CProjectItem::TYPE_STATISTICS:
+        emit signal_ShowStatistics();
+        break;
     default:
         break;
     }
@@ -312,6 +319,7 @@ void CProjectExplorerView::slot_ChangeCommandState()
     if (nState != 0 && nState != 1 && nState != 2)
         return;
     const bool bEnabled = nState == 0;
+    // The statistics only read the project, so they stay open to a running training.
     for (QMenu* pMenu : {m_pProjectMenu, m_pTrainImagesMenu, m_pTrainImageMenu, m_pClassesMenu,
                          m_pParametersMenu, m_pConfigurationMenu, m_pTestImagesMenu, m_pTestImageMenu})
         SetEnableAction(pMenu, bEnabled);

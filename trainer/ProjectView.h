@@ -17,7 +17,7 @@ class QTreeView;
 
 // The "Project" tab: the open project as a tree (project, classes,
 // configuration, parameters, training and test images with a validation icon
-// each). It never changes the project; clicks and context-menu choices leave
+// each, statistics). It never changes the project; clicks and context-menu choices leave
 // as signals for the project controller, and the tree follows the project
 // model's signals. Borrows the model; its widgets, menus and items are Qt
 // children. GUI thread.
@@ -54,6 +54,7 @@ signals:
     void signal_EditParameters();
     void signal_ProjectProperty();
     void signal_EditConfiguration();
+    void signal_ShowStatistics();
 
 public slots:
     void slot_CustomContextMenu(const QPoint& pos);
@@ -90,6 +91,7 @@ private:
     QMenu* m_pConfigurationMenu = nullptr;
     QMenu* m_pTrainImageMenu = nullptr;
     QMenu* m_pTestImageMenu = nullptr;
+    QMenu* m_pStatisticsMenu = nullptr;
     QItemSelectionModel* m_pSelectionModel = nullptr;
     CProjectItem* m_pTrainImagesNode = nullptr;
     CProjectItem* m_pTestImagesNode = nullptr;

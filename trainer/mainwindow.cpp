@@ -10,6 +10,7 @@
 #include "trainer/ProjectCtrl.h"
 #include "trainer/ProjectModel.h"
 #include "trainer/ProjectView.h"
+#include "trainer/TrainingChartView.h"
 
 #include <QApplication>
 #include <QDir>
@@ -64,6 +65,8 @@ QDockWidget* MakeDock(const QString& strTitle, QWidget* pContent, Qt::DockWidget
     pDock->setWidget(pContent);
     return pDock;
 }
+
+constexpr int TRAINING_DOCK_HEIGHT = 280;
 
 QWidget* Placeholder(QWidget* pParent)
 {
@@ -165,6 +168,7 @@ void MainWindow::SetupLayout()
                   MakeDock("Right Dock", CreateRightDock(), Qt::AllDockWidgetAreas, this));
     addDockWidget(Qt::BottomDockWidgetArea,
                   MakeDock("Bottom Dock", m_pBottomPanel, Qt::BottomDockWidgetArea, this));
+    CreateTrainingDock();
 
     m_pViewArea = Placeholder(this);
     m_pLogView = new CLogView(this);
@@ -195,6 +199,15 @@ QWidget* MainWindow::CreateLeftDock()
     m_pLeftTabs->addTab(pScroll, QStringLiteral("Project"));
     m_pLeftTabs->addTab(m_pFileExplorer, QStringLiteral("File Explorer"));
     return m_pLeftTabs;
+}
+
+void MainWindow::CreateTrainingDock()
+{
+    // Below the log, which shows the same run as text, across the whole width.
+    m_pTrainingChart = new CTrainingChartView(m_pProjectController->GetTrainingModel(), this);
+    QDockWidget* pDock = MakeDock("Training", m_pTrainingChart, Qt::AllDockWidgetAreas, this);
+    addDockWidget(Qt::BottomDockWidgetArea, pDock, Qt::Vertical);
+    resizeDocks({pDock}, {TRAINING_DOCK_HEIGHT}, Qt::Vertical);
 }
 
 QWidget* MainWindow::CreateRightDock()

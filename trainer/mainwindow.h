@@ -18,9 +18,11 @@ class CProjectExplorerView;
 class CProjectModel;
 class CSettingController;
 class CSettingViewImpl;
+class CTrainingChartView;
 
 // The program's main window: registers the default settings, sets the dark
-// look, builds the frame (four docks, the view area above the log view), owns
+// look, builds the frame (four docks and the "Training" chart dock, the view
+// area above the log view), owns
 // the long-lived objects of the program, its actions and menus, and ties the
 // project, the explorer and the settings together. GUI thread.
 class MainWindow : public QMainWindow
@@ -42,6 +44,7 @@ public:
     CProjectController* GetProjectController() const { return m_pProjectController; }
     CProjectExplorerView* GetProjectExplorer() const { return m_pProjectExplorer; }
     CFileExplorer* GetFileExplorer() const { return m_pFileExplorer; }
+    CTrainingChartView* GetTrainingChart() const { return m_pTrainingChart; }
     QWidget* GetViewArea() const { return m_pViewArea; }
     QMenu* GetRecentMenu() const { return m_pRecentMenu; }
     const std::vector<SMVCItem>& GetToolWindows() const { return m_vctToolWindows; }
@@ -75,6 +78,7 @@ private:
     void ApplyLook();
     QWidget* CreateLeftDock();
     QWidget* CreateRightDock();
+    void CreateTrainingDock();
     QAction* AddAction(const QString& strText, const QString& strIcon, void (MainWindow::*pfnSlot)());
     void CreateToolBar();
     void CreateMenus();
@@ -115,4 +119,5 @@ private:
     QTabWidget* m_pLeftTabs = nullptr;
     QSplitter* m_pSplitter = nullptr;
     CLogView* m_pLogView = nullptr;
+    CTrainingChartView* m_pTrainingChart = nullptr;
 };

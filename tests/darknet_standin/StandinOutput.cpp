@@ -7,12 +7,17 @@
 namespace
 {
 constexpr int BATCH = 2;
+} // namespace
 
-double LossOf(int nIteration)
+double CStandinOutput::LossOf(int nIteration)
 {
     return 33.0 + (nIteration * 37 % 23) / 10.0;
 }
-} // namespace
+
+double CStandinOutput::MapOf(int nIteration)
+{
+    return 0.1 + (nIteration % 7) / 10.0;
+}
 
 void CStandinOutput::Banner() const
 {
@@ -44,7 +49,7 @@ void CStandinOutput::Header(const std::string& strCfgName, int nYoloLayers) cons
     std::fflush(stdout);
 }
 
-void CStandinOutput::Iteration(int nIteration, int nTotal, int nYoloLayers, bool bSplit)
+void CStandinOutput::Iteration(int nIteration, int nTotal, int nYoloLayers, bool bSplit, int nNextMap)
 {
     for (int i = 0; i < nYoloLayers; ++i)
         std::fprintf(
@@ -57,6 +62,8 @@ void CStandinOutput::Iteration(int nIteration, int nTotal, int nYoloLayers, bool
 
     const double dLoss = LossOf(nIteration);
     m_dAverageLoss = m_dAverageLoss < 0 ? dLoss : 0.9 * m_dAverageLoss + 0.1 * dLoss;
+    if (nNextMap > 0)
+        std::printf("\n (next mAP calculation at %d iterations) ", nNextMap);
     std::printf("\033[H\033[J%d/%d: loss=%.1f hours left=%.1f\a\n", nIteration, nTotal, dLoss, 0.0);
     std::printf(" %d: %f, ", nIteration, dLoss);
     if (bSplit)
@@ -76,4 +83,22 @@ void CStandinOutput::Flood(int nLines) const
         std::printf(" %d: %f, %f avg loss, 0.000000 rate, 0.009743 seconds, %d images, 0.001040 hours left\n",
                     i, LossOf(i), LossOf(i), i * BATCH);
     std::fflush(stdout);
+}
+
+void CStandinOutput::Map(int nClasses, double dMap, bool bBest) const
+{
+    std::puts("Resizing to initial size: 64 x 64 \n calculation mAP (mean average precision)...");
+    std::puts("\n detections_count = 0, unique_truth_count = 1  ");
+    for (int i = 0; i < nClasses; ++i)
+        std::printf("class_id = %d, name = class_%d, ap = %.2f%%   \t (TP = 0, FP = 0) \n", i, i, dMap * 100);
+    std::puts("\n for conf_thresh = 0.25, precision = -nan, recall = 0.00, F1-score = -nan ");
+    std::puts("\n IoU threshold = 50 %, used Area-Under-Curve for each unique Recall ");
+    std::printf(" mean average precision (mAP@0.50) = %f, or %.2f %% \n", dMap, dMap * 100);
+    std::puts("\nSet -points flag:\n `-points 101` for MS COCO ");
+    std::printf("\n mean_average_precision (mAP@0.50) = %f \n", dMap);
+    if (bBest)
+        std::puts("New best mAP!");
+    std::fflush(stdout);
+    std::fputs("\r1Total Detection Time: 0 Seconds\n", stderr);
+    std::fflush(stderr);
 }

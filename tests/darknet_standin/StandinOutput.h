@@ -13,8 +13,15 @@ public:
     void Banner() const;
     void Header(const std::string& strCfgName, int nYoloLayers) const;
     // One training iteration (counting from 1); bSplit writes its progress
-    // line in two parts with a pause between them.
-    void Iteration(int nIteration, int nTotal, int nYoloLayers, bool bSplit);
+    // line in two parts with a pause between them. With nNextMap > 0 (mAP
+    // switched on) the progress line names the next mAP calculation.
+    void Iteration(int nIteration, int nTotal, int nYoloLayers, bool bSplit, int nNextMap = 0);
+    // The report of one mAP calculation over nClasses classes, with the
+    // result printed twice as Darknet does, and "New best mAP!" when bBest.
+    void Map(int nClasses, double dMap, bool bBest) const;
+    // The loss and the mAP the stand-in reports for an iteration.
+    static double LossOf(int nIteration);
+    static double MapOf(int nIteration);
     // nLines numbered progress lines written as fast as possible.
     void Flood(int nLines) const;
 

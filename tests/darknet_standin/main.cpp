@@ -10,6 +10,11 @@
 //   DARKNET_STANDIN_FLOOD=<n>           print n progress lines at once first
 //   DARKNET_STANDIN_CRASH=1             abort after the first iteration
 //   DARKNET_STANDIN_IGNORE_SIGTERM=1    ignore SIGTERM (only SIGKILL ends it)
+//   DARKNET_STANDIN_SAVE_EVERY=<n>      save <cfg>_last.weights every n iterations (100)
+//   DARKNET_STANDIN_MAP_EVERY=<n>       with -map: mAP every n iterations and at the end (4)
+//
+// Weights it saves remember their iteration; trained from such weights it
+// continues after that iteration, as Darknet does.
 #include "tests/darknet_standin/StandinOutput.h"
 #include "tests/darknet_standin/StandinTrainingSet.h"
 
@@ -24,6 +29,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -42,7 +48,12 @@ struct SOptions
     int nFloodLines = 0;
     bool bCrash = false;
     bool bIgnoreSigterm = false;
+    int nSaveEvery = 100;
+    int nMapEvery = 4;
+    bool bMap = false;
 };
+
+constexpr char WEIGHTS_MARK[] = "stand-in weights iteration=";
 
 int EnvInt(const char* szName, int nDefault)
 {
@@ -61,6 +72,8 @@ SOptions OptionsFromEnvironment()
     options.nFloodLines = EnvInt("DARKNET_STANDIN_FLOOD", 0);
     options.bCrash = EnvInt("DARKNET_STANDIN_CRASH", 0) != 0;
     options.bIgnoreSigterm = EnvInt("DARKNET_STANDIN_IGNORE_SIGTERM", 0) != 0;
+    options.nSaveEvery = std::max(1, EnvInt("DARKNET_STANDIN_SAVE_EVERY", options.nSaveEvery));
+    options.nMapEvery = std::max(1, EnvInt("DARKNET_STANDIN_MAP_EVERY", options.nMapEvery));
     return options;
 }
 
@@ -70,13 +83,16 @@ QString Text(const std::string& strText)
 }
 
 // Darknet takes flags ("-map", "-dont_show") anywhere; the rest are positional.
-void SplitArguments(int argc, char* argv[], std::vector<std::string>& vctPositional, QJsonArray& arrAll)
+void SplitArguments(int argc, char* argv[], std::vector<std::string>& vctPositional, QJsonArray& arrAll,
+                    SOptions& options)
 {
     for (int i = 1; i < argc; ++i)
     {
         arrAll.append(QString::fromUtf8(argv[i]));
         if (argv[i][0] != '-')
             vctPositional.emplace_back(argv[i]);
+        else if (std::strcmp(argv[i], "-map") == 0)
+            options.bMap = true;
     }
 }
 
@@ -98,20 +114,33 @@ std::string BaseName(const std::string& strPath)
     return strFile.substr(0, strFile.rfind('.'));
 }
 
-bool SaveWeights(const std::string& strBackup, const std::string& strCfg)
+bool SaveWeights(const std::string& strBackup, const std::string& strCfg, const char* szKind, int nIteration)
 {
-    const std::string strPath = strBackup + "/" + BaseName(strCfg) + "_final.weights";
+    const std::string strPath = strBackup + "/" + BaseName(strCfg) + "_" + szKind + ".weights";
     FILE* pFile = std::fopen(strPath.c_str(), "wb");
     if (!pFile)
     {
         std::fprintf(stderr, "Couldn't open file: %s\n", strPath.c_str());
         return false;
     }
-    std::fputs("stand-in weights\n", pFile);
+    std::fprintf(pFile, "%s%d\n", WEIGHTS_MARK, nIteration);
     std::fclose(pFile);
     std::printf("Saving weights to %s\n", strPath.c_str());
     std::fflush(stdout);
     return true;
+}
+
+// The iteration saved in weights of the stand-in; 0 for any other weights.
+int SavedIteration(const std::string& strWeights)
+{
+    FILE* pFile = strWeights.empty() ? nullptr : std::fopen(strWeights.c_str(), "rb");
+    if (!pFile)
+        return 0;
+    char szLine[64] = {};
+    const bool bRead = std::fgets(szLine, sizeof(szLine), pFile) != nullptr;
+    std::fclose(pFile);
+    const size_t nMark = sizeof(WEIGHTS_MARK) - 1;
+    return bRead && std::strncmp(szLine, WEIGHTS_MARK, nMark) == 0 ? std::atoi(szLine + nMark) : 0;
 }
 
 [[noreturn]] void Crash()
@@ -122,7 +151,17 @@ bool SaveWeights(const std::string& strBackup, const std::string& strCfg)
     std::abort();
 }
 
-void Train(const SOptions& options, const CStandinTrainingSet& set, CStandinOutput& output)
+struct SRun
+{
+    std::string strBackup;
+    std::string strCfg;
+    int nClasses = 0;
+    int nYoloLayers = 0;
+    int nFirstIteration = 1;
+};
+
+// Returns the last iteration trained.
+int Train(const SOptions& options, const SRun& run, CStandinOutput& output)
 {
     const auto start = std::chrono::steady_clock::now();
     const auto elapsed = [&start]
@@ -131,13 +170,29 @@ void Train(const SOptions& options, const CStandinTrainingSet& set, CStandinOutp
             .count();
     };
     const int nDelayMs = options.nRunSeconds > 0 ? std::max(options.nDelayMs, 100) : options.nDelayMs;
-    for (int i = 1; i <= options.nIterations || elapsed() < options.nRunSeconds; ++i)
+    double dBestMap = -1;
+    int nLast = run.nFirstIteration - 1;
+    for (int i = run.nFirstIteration; i <= options.nIterations || elapsed() < options.nRunSeconds; ++i)
     {
-        output.Iteration(i, std::max(options.nIterations, i), set.YoloLayers(), i == 1);
+        const int nNextMap = options.bMap ? (i / options.nMapEvery + 1) * options.nMapEvery : 0;
+        output.Iteration(i, std::max(options.nIterations, i), run.nYoloLayers, i == run.nFirstIteration,
+                         nNextMap);
         if (options.bCrash)
             Crash();
+        if (options.bMap && (i % options.nMapEvery == 0 || i == options.nIterations))
+        {
+            const double dMap = CStandinOutput::MapOf(i);
+            output.Map(run.nClasses, dMap, dMap > dBestMap);
+            if (dMap > dBestMap)
+                SaveWeights(run.strBackup, run.strCfg, "best", i);
+            dBestMap = std::max(dBestMap, dMap);
+        }
+        if (i % options.nSaveEvery == 0)
+            SaveWeights(run.strBackup, run.strCfg, "last", i);
+        nLast = i;
         std::this_thread::sleep_for(std::chrono::milliseconds(nDelayMs));
     }
+    return nLast;
 }
 } // namespace
 
@@ -145,7 +200,7 @@ int main(int argc, char* argv[])
 {
     // Darknet never calls setlocale, so it reads and prints numbers in the C locale.
     std::setlocale(LC_ALL, "C");
-    const SOptions options = OptionsFromEnvironment();
+    SOptions options = OptionsFromEnvironment();
     if (options.bIgnoreSigterm)
         std::signal(SIGTERM, SIG_IGN);
 
@@ -153,7 +208,7 @@ int main(int argc, char* argv[])
     output.Banner();
     std::vector<std::string> vctPositional;
     QJsonArray arrArguments;
-    SplitArguments(argc, argv, vctPositional, arrArguments);
+    SplitArguments(argc, argv, vctPositional, arrArguments, options);
     QJsonObject report{{"arguments", arrArguments}};
     if (vctPositional.size() < 4 || vctPositional[0] != "detector" || vctPositional[1] != "train")
     {
@@ -177,12 +232,15 @@ int main(int argc, char* argv[])
     report.insert("data_file", Text(vctPositional[2]));
     report.insert("cfg_file", Text(vctPositional[3]));
     report.insert("weights", Text(strWeights));
+    const SRun run{set.BackupFolder(), vctPositional[3], set.Classes(), set.YoloLayers(),
+                   SavedIteration(strWeights) + 1};
+    report.insert("first_iteration", run.nFirstIteration);
     WriteReport(options.strReport, report);
     if (!bRead)
         return 1;
 
     output.Header(BaseName(vctPositional[3]), set.YoloLayers());
     output.Flood(options.nFloodLines);
-    Train(options, set, output);
-    return SaveWeights(set.BackupFolder(), vctPositional[3]) ? 0 : 1;
+    const int nLast = Train(options, run, output);
+    return SaveWeights(run.strBackup, run.strCfg, "final", nLast) ? 0 : 1;
 }

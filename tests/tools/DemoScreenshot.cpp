@@ -10,6 +10,7 @@
 #include "trainer/ProjectCtrl.h"
 #include "trainer/ProjectModel.h"
 #include "trainer/ProjectView.h"
+#include "trainer/TrainingModel.h"
 #include "trainer/mainwindow.h"
 
 #include <QDir>
@@ -18,6 +19,8 @@
 #include <QPainter>
 #include <QThread>
 #include <QTreeView>
+
+#include <cmath>
 
 namespace
 {
@@ -74,6 +77,21 @@ void FillDemoProject(CProjectController* pController, const QString& strPhotos)
     pController->ValidateROI();
     pController->Build();
 }
+
+// A finished run as Darknet would have reported it, for the training chart.
+void FillDemoRun(CTrainingModel* pTraining)
+{
+    constexpr int ITERATIONS = 6000;
+    for (int i = 1; i <= ITERATIONS; ++i)
+    {
+        const double dAverage = 0.6 + 900.0 / (1.0 + i / 8.0);
+        const double dLoss = dAverage * (1.0 + 0.25 * std::sin(i * 0.37));
+        pTraining->AddIteration({i, dLoss, dAverage, 0.001, 2.1, i * 64LL, (ITERATIONS - i) * 0.0006, NAN});
+        if (i % 500 == 0)
+            pTraining->SetMap(0.85 * (1.0 - std::exp(-i / 1800.0)));
+    }
+    pTraining->Finish();
+}
 } // namespace
 
 int main(int argc, char* argv[])
@@ -94,6 +112,7 @@ int main(int argc, char* argv[])
     window.GetProjectController()->LoadProject(strProject, QStringLiteral("traffic"));
     CLogger::GetInstance()->Flush();
     FillDemoProject(window.GetProjectController(), strWork + "/photos");
+    FillDemoRun(window.GetProjectController()->GetTrainingModel());
     CLog::Write(ELogLevel::NORMAL, "Demo project traffic is ready to train");
     window.GetProjectExplorer()->GetTreeView()->expandAll();
 

@@ -7,7 +7,9 @@
 #include "trainer/Category.h"
 #include "trainer/DatasetRoi.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QJsonDocument>
 #include <QLineEdit>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -108,6 +110,36 @@ QStringList CProjectOnDisk::Column(const QString& strSql) const
                            lstValues << query.value(0).toString();
                    });
     return lstValues;
+}
+
+QString StandIn()
+{
+    return QCoreApplication::applicationDirPath() + "/darknet_standin";
+}
+
+QJsonObject ReadJson(const QString& strPath)
+{
+    return QJsonDocument::fromJson(ReadBytes(strPath)).object();
+}
+
+std::unique_ptr<CProjectOnDisk> BuildableProject(const QString& strName, bool bFitConfiguration)
+{
+    auto pProject = std::make_unique<CProjectOnDisk>(strName);
+    pProject->AddImages({pProject->MakeImage("a.jpg", 64, 48), pProject->MakeImage("b.png", 32, 32)});
+    pProject->AddImages({pProject->MakeImage("t.jpg", 20, 10)}, false);
+    const int nCar = pProject->AddCategory("car");
+    const int nPerson = pProject->AddCategory("person");
+    pProject->AddRoi(pProject->ImageID("a.jpg"), nCar, 0, 0, 32, 24);
+    pProject->AddRoi(pProject->ImageID("a.jpg"), nPerson, 10, 10, 20, 20);
+    pProject->AddRoi(pProject->ImageID("b.png"), nPerson, 1, 1, 30, 30);
+    pProject->AddRoi(pProject->ImageID("t.jpg"), nCar, 2, 2, 10, 5);
+    if (!bFitConfiguration)
+        return pProject;
+    // The template trains 80 classes; this project has two.
+    QString strConfig = pProject->Controller()->FindProjectProperty("PROJECT_CONFIGURATION");
+    strConfig.replace("classes=80", "classes=2").replace("filters=255", "filters=21");
+    pProject->Controller()->slot_UpdateProjectProperty("PROJECT_CONFIGURATION", strConfig);
+    return pProject;
 }
 
 } // namespace OptraTest

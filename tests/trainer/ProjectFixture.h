@@ -4,6 +4,7 @@
 #include "trainer/ProjectModel.h"
 
 #include <QImage>
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -47,5 +48,13 @@ private:
     CProjectModel m_model;
     std::unique_ptr<CProjectController> m_pController;
 };
+
+// The Darknet stand-in built next to the tests.
+QString StandIn();
+QJsonObject ReadJson(const QString& strPath);
+// A small project that builds: two classes, two training images and one test
+// image; the configuration is the template, fitted to the two classes unless
+// bFitConfiguration is false.
+std::unique_ptr<CProjectOnDisk> BuildableProject(const QString& strName, bool bFitConfiguration = true);
 
 } // namespace OptraTest

@@ -2,6 +2,9 @@
 #include "common/setting/SettingManager.h"
 #include "common/setting/SettingModel.h"
 #include "tests/support/TestSupport.h"
+#include "trainer/ProjectCtrl.h"
+#include "trainer/TrainingChartView.h"
+#include "trainer/TrainingModel.h"
 #include "trainer/mainwindow.h"
 
 #include <QDir>
@@ -14,6 +17,7 @@
 #include <QStyle>
 #include <QSurfaceFormat>
 #include <QTabWidget>
+#include <QtCharts/QLineSeries>
 
 #include <memory>
 
@@ -135,6 +139,18 @@ private slots:
         QCOMPARE(m_pWindow->dockWidgetArea(pBottom), Qt::BottomDockWidgetArea);
         QCOMPARE(pBottom->allowedAreas(), Qt::BottomDockWidgetArea);
         QCOMPARE(pBottom->widget()->maximumHeight(), 0);
+
+        // The chart of the project's training run sits with the log.
+        QDockWidget* pTraining = FindDock(m_pWindow.get(), "Training");
+        QVERIFY(pTraining);
+        QCOMPARE(m_pWindow->dockWidgetArea(pTraining), Qt::BottomDockWidgetArea);
+        QCOMPARE(pTraining->widget(), m_pWindow->GetTrainingChart());
+        STrainingPoint point;
+        point.nIteration = 1;
+        point.dLoss = 2.0;
+        m_pWindow->GetProjectController()->GetTrainingModel()->AddIteration(point);
+        m_pWindow->GetProjectController()->GetTrainingModel()->Finish();
+        QTRY_COMPARE(m_pWindow->GetTrainingChart()->GetLossSeries()->count(), 1);
     }
 
     void tabsAndTheirPositions()

@@ -146,9 +146,9 @@ private slots:
     {
         QCOMPARE(m_pExplorer->GetItemModel()->rowCount(), 1);
         QCOMPARE(Root()->text(), QString("demo"));
-        QCOMPARE(RowTexts(Root()),
-                 (QStringList{"Classes", "Configuration", "Parameters", "Train Images", "Test Images"}));
-        const std::vector<int> vctTypes{5, 7, 6, 1, 2};
+        QCOMPARE(RowTexts(Root()), (QStringList{"Classes", "Configuration", "Parameters", "Train Images",
+                                                "Test Images", "Statistics"}));
+        const std::vector<int> vctTypes{5, 7, 6, 1, 2, 8};
         for (int i = 0; i < Root()->rowCount(); ++i)
             QCOMPARE(dynamic_cast<CProjectItem*>(Root()->child(i))->GetType(), vctTypes[i]);
         QVERIFY(Tree()->isExpanded(Root()->index()));
@@ -256,6 +256,7 @@ private slots:
         QTest::newRow("Configuration")
             << CProjectItem::TYPE_CONFIGURATION << Signal(&View::signal_EditConfiguration);
         QTest::newRow("Parameters") << CProjectItem::TYPE_PARAMETERS << Signal(&View::signal_EditParameters);
+        QTest::newRow("Statistics") << CProjectItem::TYPE_STATISTICS << Signal(&View::signal_ShowStatistics);
     }
 
     void doubleClickOpensTheEditors()
@@ -286,6 +287,7 @@ private slots:
         QTest::newRow("parameters") << 6 << "Edit Parameters" << Signal(&View::signal_EditParameters);
         QTest::newRow("configuration")
             << 7 << "Edit Configuration" << Signal(&View::signal_EditConfiguration);
+        QTest::newRow("statistics") << 8 << "Show Statistics" << Signal(&View::signal_ShowStatistics);
     }
 
     void menuActionsSendTheirSignals()
@@ -302,7 +304,7 @@ private slots:
     {
         m_pModel->AddTrainImages(ImageRecords(1, {"a.jpg"}));
         m_pModel->AddTestImages(ImageRecords(10, {"t.jpg"}));
-        for (int nType = 0; nType <= 7; ++nType)
+        for (int nType = 0; nType <= 8; ++nType)
         {
             const QStandardItem* pItem = nType == 0   ? Root()
                                          : nType == 3 ? TrainNode()->child(0)
@@ -330,6 +332,8 @@ private slots:
         {
             SetCommandState(nState);
             QVERIFY(AllActionsEnabled(false));
+            // Looking at the statistics changes nothing.
+            QVERIFY(m_pExplorer->GetMenu(CProjectItem::TYPE_STATISTICS)->actions().first()->isEnabled());
             DoubleClick(NodeOfType(CProjectItem::TYPE_CLASSES));
         }
         QCOMPARE(spyClasses.count(), 2);

@@ -12,39 +12,13 @@
 
 #include <memory>
 
+using OptraTest::BuildableProject;
 using OptraTest::CProjectOnDisk;
+using OptraTest::ReadJson;
+using OptraTest::StandIn;
 
 namespace
 {
-QString StandIn()
-{
-    return QCoreApplication::applicationDirPath() + "/darknet_standin";
-}
-
-// A small project that builds: two classes, two training images and one test image.
-std::unique_ptr<CProjectOnDisk> BuildableProject()
-{
-    auto pProject = std::make_unique<CProjectOnDisk>("run");
-    pProject->AddImages({pProject->MakeImage("a.jpg", 64, 48), pProject->MakeImage("b.png", 32, 32)});
-    pProject->AddImages({pProject->MakeImage("t.jpg", 20, 10)}, false);
-    const int nCar = pProject->AddCategory("car");
-    const int nPerson = pProject->AddCategory("person");
-    pProject->AddRoi(pProject->ImageID("a.jpg"), nCar, 0, 0, 32, 24);
-    pProject->AddRoi(pProject->ImageID("a.jpg"), nPerson, 10, 10, 20, 20);
-    pProject->AddRoi(pProject->ImageID("b.png"), nPerson, 1, 1, 30, 30);
-    pProject->AddRoi(pProject->ImageID("t.jpg"), nCar, 2, 2, 10, 5);
-    // The template trains 80 classes; this project has two.
-    QString strConfig = pProject->Controller()->FindProjectProperty("PROJECT_CONFIGURATION");
-    strConfig.replace("classes=80", "classes=2").replace("filters=255", "filters=21");
-    pProject->Controller()->slot_UpdateProjectProperty("PROJECT_CONFIGURATION", strConfig);
-    return pProject;
-}
-
-QJsonObject ReadReport(const QString& strPath)
-{
-    return QJsonDocument::fromJson(OptraTest::ReadBytes(strPath)).object();
-}
-
 // Records the command state each time the model announces a change.
 struct SStateRecorder
 {
@@ -70,7 +44,7 @@ private slots:
     // Runs first: nothing has set the executable yet.
     void unsetExecutable()
     {
-        auto pProject = BuildableProject();
+        auto pProject = BuildableProject("run");
         OptraTest::CLogCapture capture;
         pProject->Controller()->Start();
         capture.Flush();
@@ -97,7 +71,7 @@ private slots:
 
     void trainsOnWhatBuildWrote()
     {
-        auto pProject = BuildableProject();
+        auto pProject = BuildableProject("run");
         const QString strWeights = m_dirTemp.path() + "/initial weights/darknet 53.conv";
         QDir().mkpath(QFileInfo(strWeights).path());
         QFile weights(strWeights);
@@ -114,7 +88,7 @@ private slots:
         capture.Flush();
         QCOMPARE(states.vctStates, std::vector<int>({2, 1, 0}));
 
-        const QJsonObject report = ReadReport(ReportPath());
+        const QJsonObject report = ReadJson(ReportPath());
         QCOMPARE(report.value("error").toString(), QString());
         QCOMPARE(report.value("cwd").toString(), pProject->Folder());
         QCOMPARE(report.value("arguments").toArray().toVariantList(),
@@ -172,7 +146,7 @@ private slots:
 
     void stopEndsTraining()
     {
-        auto pProject = BuildableProject();
+        auto pProject = BuildableProject("run");
         qputenv("DARKNET_STANDIN_RUN_SECONDS", "60");
         pProject->Controller()->Start();
         QTRY_COMPARE_WITH_TIMEOUT(pProject->Model()->GetCommandState(), 1, 10000);
@@ -185,7 +159,7 @@ private slots:
 
     void stopKillsWhatIgnoresTerminate()
     {
-        auto pProject = BuildableProject();
+        auto pProject = BuildableProject("run");
         qputenv("DARKNET_STANDIN_RUN_SECONDS", "60");
         qputenv("DARKNET_STANDIN_IGNORE_SIGTERM", "1");
         pProject->Controller()->Start();
@@ -203,7 +177,7 @@ private slots:
 
     void stopWithoutProcess()
     {
-        auto pProject = BuildableProject();
+        auto pProject = BuildableProject("run");
         pProject->Controller()->SetStopTimeout(100);
         OptraTest::CLogCapture capture;
         pProject->Controller()->Stop();
@@ -213,7 +187,7 @@ private slots:
 
     void runningRefusesEdits()
     {
-        auto pProject = BuildableProject();
+        auto pProject = BuildableProject("run");
         qputenv("DARKNET_STANDIN_RUN_SECONDS", "60");
         pProject->Controller()->Start();
         QTRY_COMPARE_WITH_TIMEOUT(pProject->Model()->GetCommandState(), 1, 10000);
@@ -227,7 +201,7 @@ private slots:
 
     void crashEndsCleanly()
     {
-        auto pProject = BuildableProject();
+        auto pProject = BuildableProject("run");
         qputenv("DARKNET_STANDIN_CRASH", "1");
         SStateRecorder states(pProject->Model());
         pProject->Controller()->Start();
@@ -238,7 +212,7 @@ private slots:
     void floodLosesNoLineAndStaysResponsive()
     {
         constexpr int FLOOD = 100000;
-        auto pProject = BuildableProject();
+        auto pProject = BuildableProject("run");
         qputenv("DARKNET_STANDIN_FLOOD", QByteArray::number(FLOOD));
         qputenv("DARKNET_STANDIN_ITERATIONS", "1");
         OptraTest::CLogCapture capture;
@@ -279,7 +253,7 @@ private slots:
 
     void destructionKillsTheProcess()
     {
-        auto pProject = BuildableProject();
+        auto pProject = BuildableProject("run");
         qputenv("DARKNET_STANDIN_RUN_SECONDS", "60");
         qputenv("DARKNET_STANDIN_IGNORE_SIGTERM", "1");
         pProject->Controller()->Start();

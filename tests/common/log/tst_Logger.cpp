@@ -4,7 +4,6 @@
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -271,24 +270,17 @@ private slots:
         for (int i = 0; i < BURST; ++i)
             CLog::Write(ELogLevel::NORMAL, "burst %d", i);
 
-        // Drive the ticks by hand to time each one.
-        QElapsedTimer total;
-        total.start();
-        qint64 nLongestTick = 0;
+        // Drive the ticks by hand. How long a tick takes is measured in
+        // bench_Logger; here the budget must cut the backlog into several
+        // ticks, and they must drain all of it.
         int nTicks = 0;
-        while (!pLogger->IsEmpty() && total.elapsed() < 5000)
+        while (!pLogger->IsEmpty() && nTicks < BURST)
         {
-            QElapsedTimer tick;
-            tick.start();
             pLogger->slot_OnTimer();
-            nLongestTick = std::max(nLongestTick, tick.elapsed());
             ++nTicks;
         }
         QVERIFY(pLogger->IsEmpty());
-        QVERIFY2(total.elapsed() + nTicks * CLogger::DRAIN_INTERVAL_MS < 2000,
-                 qPrintable(QString("%1 ticks took %2 ms").arg(nTicks).arg(total.elapsed())));
-        // One chunk may finish after the budget ran out; never a whole backlog.
-        QVERIFY2(nLongestTick < BUDGET_MS + 50, qPrintable(QString("longest tick %1 ms").arg(nLongestTick)));
+        QVERIFY2(nTicks > 1, "one tick drained the whole backlog");
         QCOMPARE(ReadLines(TodayFile(m_strLogDir)).size(), BURST);
     }
 
