@@ -9,28 +9,34 @@ CSidePanel::CSidePanel(QWidget* pParent) : QWidget(pParent), m_pLayout(new QVBox
 
 CSidePanel::~CSidePanel()
 {
-    // Whoever handed the widget in deletes it.
-    GiveUp();
+    // Whoever handed a widget in deletes it.
+    GiveUpAllBut(nullptr);
 }
 
 void CSidePanel::ShowWidget(QWidget* pWidget)
 {
-    if (pWidget == m_pWidget)
-        return;
-    GiveUp();
+    GiveUpAllBut(pWidget);
+    m_pWidget = pWidget;
     if (!pWidget)
         return;
-    m_pWidget = pWidget;
-    m_pLayout->addWidget(pWidget);
+    if (m_pLayout->indexOf(pWidget) < 0)
+        m_pLayout->addWidget(pWidget);
     pWidget->show();
 }
 
-void CSidePanel::GiveUp()
+void CSidePanel::GiveUpAllBut(QWidget* pKeep)
 {
-    if (!m_pWidget)
-        return;
-    m_pLayout->removeWidget(m_pWidget);
-    m_pWidget->hide();
-    m_pWidget->setParent(nullptr);
-    m_pWidget = nullptr;
+    // Not only the widget shown last: a view's controller may have put its
+    // page into the layout itself.
+    for (int i = m_pLayout->count() - 1; i >= 0; --i)
+    {
+        QWidget* pWidget = m_pLayout->itemAt(i)->widget();
+        if (pWidget == pKeep)
+            continue;
+        delete m_pLayout->takeAt(i);
+        if (!pWidget)
+            continue;
+        pWidget->hide();
+        pWidget->setParent(nullptr);
+    }
 }

@@ -5,6 +5,7 @@
 
 #include "optra/geometry/Polygon.h"
 
+#include <QLayout>
 #include <QMenu>
 #include <QPushButton>
 
@@ -350,7 +351,18 @@ private slots:
         QVERIFY(unit.controller.GetToolBox());
         QVERIFY(!pToolBox->parent());
 
+        // Another kind of view puts its page into the panel's layout itself.
         unit.controller.slot_Active();
+        QWidget* pPage = unit.propertyPanel.GetWidget();
+        QWidget foreign;
+        delete unit.propertyPanel.layout()->takeAt(0);
+        pPage->hide();
+        unit.propertyPanel.layout()->addWidget(&foreign);
+        unit.controller.slot_Active();
+        QCOMPARE(unit.propertyPanel.layout()->count(), 1);
+        QCOMPARE(unit.propertyPanel.layout()->itemAt(0)->widget(), pPage);
+        QVERIFY(!foreign.parent());
+
         unit.toolPanel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&unit.toolPanel));
         const QList<QPushButton*> lstButtons = pToolBox->findChildren<QPushButton*>();
