@@ -195,15 +195,25 @@ double CImageView2DController::ScreenToImage(double dScreenPixels) const
 
 bool CImageView2DController::Undo()
 {
-    if (!m_pView || !m_pView->hasFocus() || m_undoStack.GetUndoCount() == 0)
+    return m_pView && m_pView->hasFocus() && UndoStep();
+}
+
+bool CImageView2DController::Redo()
+{
+    return m_pView && m_pView->hasFocus() && RedoStep();
+}
+
+bool CImageView2DController::UndoStep()
+{
+    if (m_undoStack.GetUndoCount() == 0)
         return false;
     m_undoStack.Undo();
     return true;
 }
 
-bool CImageView2DController::Redo()
+bool CImageView2DController::RedoStep()
 {
-    if (!m_pView || !m_pView->hasFocus() || m_undoStack.GetRedoCount() == 0)
+    if (m_undoStack.GetRedoCount() == 0)
         return false;
     m_undoStack.Redo();
     return true;

@@ -109,6 +109,10 @@ public:
     // Act only while the view has keyboard focus; true when they did.
     bool Undo() override;
     bool Redo() override;
+    // Act wherever the focus is (the main window's Undo and Redo on the
+    // active view); true when a step was taken.
+    bool UndoStep();
+    bool RedoStep();
     const CUndoStack& GetUndoStack() const { return m_undoStack; }
     CImageView2DToolBox* GetToolBox() const;
 
