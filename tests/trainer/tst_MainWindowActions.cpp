@@ -1,3 +1,4 @@
+#include "common/mvc/CenterView.h"
 #include "common/setting/SettingManager.h"
 #include "tests/support/TestSupport.h"
 #include "tests/trainer/DialogInput.h"
