@@ -230,8 +230,8 @@ private:
     bool AskClassName(QString& strClassName);
     // The new rectangle gets a class and a row, or leaves the view.
     void StoreNewRoi(CMVCManager* pManager, int nViewID, const GeometryPtr& pDrawable);
-    // A stored ROI came back (undo of a delete, redo of an add): its row
-    // is written again when it is gone.
+    // A stored ROI came back without its row (undo of a delete, redo of an
+    // add): the row is written again.
     void RestoreRoi(CMVCManager* pManager, int nViewID, const GeometryPtr& pDrawable);
     // Inserts the drawable's rectangle as an ROI of the image; on success
     // the drawable carries the new ID. strError says why it failed.

@@ -165,13 +165,19 @@ void CProjectController::slot_AddDrawableObjectWithViewID(int nViewID, unsigned 
     const GeometryPtr pDrawable = FindGeometry(pManager, nViewID, nGeometryUID);
     if (!pDrawable)
         return;
+    // A stored ROI whose row is there (put back after a refused deletion)
+    // needs nothing.
+    const int nRoiID = RoiIDOf(*pDrawable);
+    const RoiPtr pRow = nRoiID < 0 ? nullptr : FindRoiRow(nRoiID);
+    if (pRow && pRow->GetImageID() == GetViewImageID(nViewID))
+        return;
     if (RefuseWhileRunning())
     {
         // The view shows what the table holds: no row, no rectangle.
         pManager->Delete2DDrawableObject(nViewID, nGeometryUID);
         return;
     }
-    if (RoiIDOf(*pDrawable) >= 0)
+    if (nRoiID >= 0)
         RestoreRoi(pManager, nViewID, pDrawable);
     else
         StoreNewRoi(pManager, nViewID, pDrawable);
@@ -209,9 +215,6 @@ void CProjectController::RestoreRoi(CMVCManager* pManager, int nViewID, const Ge
 {
     const int nRoiID = RoiIDOf(*pDrawable);
     const int nImageID = GetViewImageID(nViewID);
-    const RoiPtr pRow = FindRoiRow(nRoiID);
-    if (pRow && pRow->GetImageID() == nImageID)
-        return;
     // The row as it was deleted keeps its category, also one deleted since.
     const auto itDeleted = m_mapDeletedRois.find(nRoiID);
     const int nCategoryID = itDeleted != m_mapDeletedRois.end() ? itDeleted->second->GetCategoryID()

@@ -24,6 +24,7 @@
 #include <QIcon>
 #include <QOpenGLContext>
 #include <QPalette>
+#include <QPointer>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStandardPaths>
@@ -204,27 +205,34 @@ void MainWindow::ConnectImageViews()
 {
     connect(m_pFileExplorer, &CFileExplorer::signal_SelectFiles, m_pMVCManager,
             &CMVCManager::slot_SelectFiles);
-    m_pMVCManager->RegisterGeometryAction(QStringLiteral("Update"),
-                                          QIcon(QStringLiteral(":/Image/configure.png")),
-                                          [this](int nViewId, unsigned int nObjectId)
-                                          {
-                                              if (m_pProjectController)
-                                                  m_pProjectController->UpdateClassName(nViewId, nObjectId);
-                                          });
+    ConnectImageViews(m_pViewArea, m_pMVCManager, m_pProjectController);
+}
+
+void MainWindow::ConnectImageViews(CViewLayoutWidget* pViewArea, CMVCManager* pManager,
+                                   CProjectController* pController)
+{
+    const QPointer<CProjectController> pGuard(pController);
+    pManager->RegisterGeometryAction(QStringLiteral("Update"), QIcon(QStringLiteral(":/Image/configure.png")),
+                                     [pGuard](int nViewId, unsigned int nObjectId)
+                                     {
+                                         if (pGuard)
+                                             pGuard->UpdateClassName(nViewId, nObjectId);
+                                     });
     using W = CViewLayoutWidget;
     using C = CProjectController;
-    connect(m_pViewArea, &W::signal_AddDrawableObjectWithViewID, m_pProjectController,
+    connect(pViewArea, &W::signal_AddDrawableObjectWithViewID, pController,
             &C::slot_AddDrawableObjectWithViewID);
-    connect(m_pViewArea, &W::signal_BeforeDeleteDrawableObjectWithViewID, m_pProjectController,
+    connect(pViewArea, &W::signal_BeforeDeleteDrawableObjectWithViewID, pController,
             &C::slot_BeforeDeleteDrawableObjectWithViewID);
-    connect(m_pViewArea, &W::signal_ChangeDrawableObjectPropertyWithViewID, m_pProjectController,
+    connect(pViewArea, &W::signal_ChangeDrawableObjectPropertyWithViewID, pController,
             &C::slot_ChangeDrawableObjectPropertyWithViewID);
-    // Where geometry is stored, and when a view stops showing a project image.
-    connect(m_pViewArea, &W::signal_CommitDrawableObjectGeometryWithViewID, m_pProjectController,
+    // Where geometry is stored, where a refused deletion is undone, and
+    // when a view stops showing a project image.
+    connect(pViewArea, &W::signal_CommitDrawableObjectGeometryWithViewID, pController,
             &C::slot_CommitDrawableObjectGeometryWithViewID);
-    connect(m_pViewArea, &W::signal_DeleteDrawableObjectWithViewID, m_pProjectController,
+    connect(pViewArea, &W::signal_DeleteDrawableObjectWithViewID, pController,
             &C::slot_DeleteDrawableObjectWithViewID);
-    connect(m_pViewArea, &W::signal_ChangeCurrentImageWithViewID, m_pProjectController,
+    connect(pViewArea, &W::signal_ChangeCurrentImageWithViewID, pController,
             &C::slot_ChangeViewImageWithViewID);
 }
 

@@ -42,6 +42,11 @@ public:
     static void SplitProjectFile(const QString& strFile, QChar chSeparator, QString& strFolder,
                                  QString& strName);
 
+    // The image views' drawable events to the project's ROIs, and the
+    // drawable menu's "Update".
+    static void ConnectImageViews(CViewLayoutWidget* pViewArea, CMVCManager* pManager,
+                                  CProjectController* pController);
+
     CLogView* GetLogView() const { return m_pLogView; }
     QSplitter* GetCentralSplitter() const { return m_pSplitter; }
     CSettingViewImpl* GetSettingView() const { return m_pSettingView; }
