@@ -2,27 +2,23 @@
 // image writes (nothing), how new rectangles, moves, deletions, undo and
 // redo and re-classing reach the dataset_roi table, which image each view
 // writes to, and what is refused while training runs.
-#include "common/mvc/BottomPanel.h"
 #include "common/mvc/CenterView.h"
-#include "common/mvc/ImageView2DModel.h"
 #include "common/mvc/ImageViewer.h"
 #include "common/mvc/ImageViewerCtrl.h"
 #include "common/mvc/MVCManager.h"
-#include "common/mvc/PropertyPanel.h"
-#include "common/mvc/ToolPanel.h"
 #include "common/view2d/ImageView2D.h"
 #include "common/view2d/ImageView2DCtrl.h"
 #include "common/view2d/ImageView2DDrawableGeometry.h"
 #include "common/view2d/ImageView2DToolModel.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/ViewsFixture.h"
+#include "tests/trainer/DialogInput.h"
 #include "tests/trainer/ProjectFixture.h"
-#include "tests/trainer/ViewInput.h"
 #include "trainer/ProjectImage.h"
 #include "trainer/mainwindow.h"
 
 #include "optra/geometry/Rectangle.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QSqlQuery>
 
@@ -31,31 +27,6 @@ using OptraTest::CMessageRecorder;
 
 namespace
 {
-// The views as the main window places them, wired to a project's controller.
-struct SViews
-{
-    CViewLayout layout;
-    QWidget window;
-    CToolPanel* pTools = new CToolPanel(&window);
-    CPropertyPanel* pProperties = new CPropertyPanel(&window);
-    CBottomPanel* pBottom = new CBottomPanel(&window);
-    CViewLayoutWidget* pArea = new CViewLayoutWidget(&layout, &window);
-    std::unique_ptr<CMVCManager> pManager;
-
-    explicit SViews(CProjectController* pController)
-    {
-        auto* pRow = new QHBoxLayout(&window);
-        pRow->addWidget(pTools);
-        pRow->addWidget(pArea, 1);
-        pManager = std::make_unique<CMVCManager>(&layout, pArea, pTools, pProperties, pBottom);
-        MainWindow::ConnectImageViews(pArea, pManager.get(), pController);
-        window.resize(1200, 700);
-        window.show();
-        QVERIFY2(QTest::qWaitForWindowExposed(&window), "views not shown");
-    }
-    ~SViews() { pManager.reset(); }
-};
-
 const char* const ROI_SQL = "SELECT X, Y, WIDTH, HEIGHT, CATEGORY_ID, IMAGE_ID FROM dataset_roi ORDER BY ID";
 } // namespace
 
@@ -65,18 +36,18 @@ class TestProjectRoi : public QObject
 
 private:
     std::unique_ptr<OptraTest::CProjectOnDisk> m_pProject;
-    std::unique_ptr<SViews> m_pViews;
+    std::unique_ptr<OptraTest::SImageViews> m_pViews;
     int m_nCar = -1;
     int m_nPerson = -1;
 
     CProjectController* Controller() { return m_pProject->Controller(); }
     CMVCManager* Manager() { return m_pViews->pManager.get(); }
-    CImageView2D* View(int nView) { return Manager()->GetUnit(nView)->Get2DView(); }
+    CImageView2D* View(int nView) { return m_pViews->View(nView); }
     std::vector<std::shared_ptr<CDrawableObject>> Drawables(int nView)
     {
         return Manager()->GetUnit(nView)->Get2DDrawableObjects();
     }
-    QPoint At(int nView, const QPointF& ptImage) { return View(nView)->MapToWidget(ptImage).toPoint(); }
+    QPoint At(int nView, const QPointF& ptImage) { return m_pViews->At(nView, ptImage); }
     // Where the view puts a drag between two image points, as it maps them.
     QRectF Dragged(int nView, const QPointF& ptFrom, const QPointF& ptTo)
     {
@@ -88,7 +59,7 @@ private:
               EImageView2DMode eTool = EImageView2DMode_Drawing_Rectanlge)
     {
         Manager()->GetModeModel()->SetViewMode(eTool);
-        OptraTest::DragOn(View(nView), At(nView, ptFrom), At(nView, ptTo));
+        m_pViews->Drag(nView, ptFrom, ptTo);
     }
     void Open(const QString& strName)
     {
@@ -161,7 +132,8 @@ private slots:
             m_pProject->Exec(QString("CREATE TRIGGER roi_%1 AFTER %1 ON dataset_roi BEGIN "
                                      "INSERT INTO roi_writes VALUES ('%1'); END")
                                  .arg(szKind));
-        m_pViews = std::make_unique<SViews>(Controller());
+        m_pViews = std::make_unique<OptraTest::SImageViews>();
+        MainWindow::ConnectImageViews(m_pViews->pArea, Manager(), Controller());
     }
     void cleanup()
     {
