@@ -100,6 +100,11 @@ void CImageViewUnit::ConnectModelsToFrame()
             &F::slot_CommitDrawableObjectGeometry);
 }
 
+CImageViewFrame* CImageViewUnit::GetFrame() const
+{
+    return m_pFrame;
+}
+
 CImageView2D* CImageViewUnit::Get2DView() const
 {
     return m_pView2D;

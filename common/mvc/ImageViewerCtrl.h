@@ -76,7 +76,7 @@ public:
     // A hook for conversions of the view's image; nothing yet.
     void Convert() {}
 
-    CImageViewFrame* GetFrame() const { return m_pFrame; }
+    CImageViewFrame* GetFrame() const;
     CImageListModel* GetImageList() const { return m_pImageList; }
     CGeometryModel* GetGeometryModel() const { return m_pGeometryModel; }
     CImageView2D* Get2DView() const;
