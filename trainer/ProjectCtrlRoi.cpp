@@ -72,6 +72,7 @@ void CProjectController::AddStoredRois(CMVCManager* pManager, int nViewID, int n
     }
     // Their rows exist: the add notifications they raise write nothing.
     m_bAddingStoredRois = true;
+    std::shared_ptr<CDrawableGeometry> pLast;
     for (const auto& [nRoiID, pRoi] : RoiRowsOfImage(nImageID))
     {
         const QRectF rcBox = StoredRect(*pRoi);
@@ -83,7 +84,11 @@ void CProjectController::AddStoredRois(CMVCManager* pManager, int nViewID, int n
         pDrawable->SetName(it == mapCategories.end() ? NO_CLASS : it->second);
         pDrawable->SetExtraInfo(nRoiID);
         pManager->AddRectangle(nViewID, pDrawable);
+        pLast = pDrawable;
     }
+    // Each one came in as the only selection; an image opens with none.
+    if (pLast)
+        pLast->SetSelected(false);
     m_bAddingStoredRois = false;
 }
 

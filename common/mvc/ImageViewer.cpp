@@ -92,6 +92,8 @@ QWidget* CImageViewFrame::CreateSidePane()
     m_pSideList->setResizeMode(QListView::Adjust);
     m_pSideList->setMovement(QListView::Static);
     m_pSideList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Thumbnails take the list's width; wrapping does the rest.
+    m_pSideList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_pSelectionModel = m_pSideList->selectionModel();
     pLayout->addWidget(m_pSideList, 1);
     return pPane;
