@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
@@ -50,6 +51,17 @@ inline QPushButton* Button(const QWidget* pDialog, const QString& strText)
     {
         if (pButton->text() == strText)
             return pButton;
+    }
+    return nullptr;
+}
+
+// An action of a window by its text, null when there is none.
+inline QAction* FindAction(const QWidget* pWindow, const QString& strText)
+{
+    for (QAction* pAction : pWindow->findChildren<QAction*>())
+    {
+        if (pAction->text() == strText)
+            return pAction;
     }
     return nullptr;
 }

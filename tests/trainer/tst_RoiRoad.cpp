@@ -29,14 +29,6 @@ namespace
 {
 constexpr int WIDTH = 640;
 constexpr int HEIGHT = 480;
-
-QAction* FindAction(QWidget* pWindow, const QString& strText)
-{
-    for (QAction* pAction : pWindow->findChildren<QAction*>())
-        if (pAction->text() == strText)
-            return pAction;
-    return nullptr;
-}
 } // namespace
 
 class TestRoiRoad : public QObject
@@ -205,7 +197,7 @@ private slots:
         QVERIFY(m_pScript->Done());
         QCOMPARE(m_pScript->Unexpected(), 0);
 
-        FindAction(m_pWindow.get(), "Build")->trigger();
+        OptraTest::FindAction(m_pWindow.get(), "Build")->trigger();
         const QString strExpected = QString::asprintf(
             "0 %f %f %f %f\n", (rcBox.x() + rcBox.width() / 2) / WIDTH,
             (rcBox.y() + rcBox.height() / 2) / HEIGHT, rcBox.width() / WIDTH, rcBox.height() / HEIGHT);
@@ -218,7 +210,7 @@ private slots:
             [this](auto...) { return QStringList(m_pProject->MakeImage("yard.png", WIDTH, HEIGHT)); });
         m_pWindow->GetProjectController()->slot_AddTrainImage();
         CInteraction::SetOpenFilesHandler({});
-        FindAction(m_pWindow.get(), "[2x1]")->trigger();
+        OptraTest::FindAction(m_pWindow.get(), "[2x1]")->trigger();
         Answer("Image View [0]");
         DoubleClickImage(0);
         Answer("Image View [1]");
