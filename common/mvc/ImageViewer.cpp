@@ -318,6 +318,8 @@ void CImageViewFrame::UpdateTitle()
 void CImageViewFrame::slot_ChangeCurrentImage()
 {
     UpdateTitle();
+    // A tool's result replaces the image in place, without a list change.
+    ForgetUnlistedThumbnails();
     if (m_pImageList && m_pImageList->GetCurrentImage())
     {
         const int nIndex = m_pImageList->GetCurrentIndex();

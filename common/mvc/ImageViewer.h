@@ -156,6 +156,7 @@ private:
     void UpdateTitle();
     void UpdateSideView();
     void ResizeSideView();
+    void ForgetUnlistedThumbnails();
     // The current image's thumbnail at the side list's width; null when it
     // cannot be made.
     QImage Thumbnail(int nIndex, int nWidth);

@@ -56,14 +56,13 @@ void CImageViewFrame::UpdateSideView()
     if (!m_pImageList || !m_pListModel)
         return;
     m_pListModel->clear();
-    std::vector<CImageListModel::ImagePtr> vctImages;
+    ForgetUnlistedThumbnails();
     const int nCount = int(m_pImageList->GetImageCount());
     const int nWidth = SideWidth();
     m_nSideWidth = nWidth;
     for (int k = 0; k < nCount; ++k)
     {
         const CImageListModel::ImagePtr pImage = m_pImageList->GetImage(k);
-        vctImages.push_back(pImage);
         // The current image of a new list reaches the view only after the
         // list signal; its thumbnail comes with the current-image signal.
         const auto* pView = qobject_cast<const CImageView2D*>(m_pView2D.data());
@@ -78,8 +77,15 @@ void CImageViewFrame::UpdateSideView()
         m_pListModel->appendRow(pItem);
         SetSideItem(k, thumbnail);
     }
-    m_thumbnails.Retain(vctImages);
     slot_ChangeCurrentIndex();
+}
+
+void CImageViewFrame::ForgetUnlistedThumbnails()
+{
+    std::vector<CImageListModel::ImagePtr> vctImages;
+    for (int k = 0; m_pImageList && k < int(m_pImageList->GetImageCount()); ++k)
+        vctImages.push_back(m_pImageList->GetImage(k));
+    m_thumbnails.Retain(vctImages);
 }
 
 void CImageViewFrame::ResizeSideView()

@@ -274,6 +274,8 @@ private slots:
         QTRY_COMPARE(pFrame->GetPositionLabel()->text(), position.arg(pUnit->GetImage()->GetPixel(5, 6)[0]));
         pUnit->Get2DController()->RotateLeft();
         QVERIFY(!pFrame->GetTitleLabel()->text().contains("a.png"));
+        // the thumbnail of the image replaced is not kept
+        QCOMPARE(pFrame->GetThumbnails().GetImageCount(), size_t(1));
         pUnit->CloseCurrentImage();
         QCOMPARE(pFrame->GetTitleLabel()->text(), QString("[View-0]"));
     }
