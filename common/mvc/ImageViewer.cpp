@@ -1,6 +1,6 @@
 // Construction of the image view frame, its buttons, the switch between the
-// 2D and 3D views, the title and position labels, the drawable relays and
-// the active-view marking. The side list has a file of its own.
+// 2D and 3D views, the drawable relays and the active-view marking. The
+// side list and the labels below the view have files of their own.
 #include "common/mvc/ImageViewer.h"
 
 #include "common/log/Logger.h"
@@ -87,6 +87,7 @@ QWidget* CImageViewFrame::CreateSidePane()
     m_pListModel = new QStandardItemModel(this);
     m_pSideList->setModel(m_pListModel);
     m_pSideList->setTextElideMode(Qt::ElideRight);
+    m_pSideList->setItemAlignment(Qt::AlignLeft);
     m_pSideList->setWrapping(true);
     m_pSideList->setViewMode(QListView::IconMode);
     m_pSideList->setResizeMode(QListView::Adjust);
@@ -284,86 +285,6 @@ void CImageViewFrame::slot_ChangeDrawableObjectProperty(unsigned int nUID)
 void CImageViewFrame::slot_CommitDrawableObjectGeometry(const QVector<unsigned int>& vctUIDs)
 {
     emit signal_CommitDrawableObjectGeometryWithViewID(m_nViewId, GetCurrentImageUID(), vctUIDs);
-}
-
-void CImageViewFrame::SetCaption(const QString& strCaption)
-{
-    m_strCaption = strCaption;
-    m_nCaptionImageUID = GetCurrentImageUID();
-    UpdateTitle();
-}
-
-QString CImageViewFrame::GetCaption() const
-{
-    return m_nCaptionImageUID == GetCurrentImageUID() ? m_strCaption : QString();
-}
-
-void CImageViewFrame::UpdateTitle()
-{
-    const CImageListModel::ImagePtr pImage = m_pImageList ? m_pImageList->GetCurrentImage() : nullptr;
-    if (!pImage)
-    {
-        // An emptied view must not go on naming the image it showed.
-        m_pTitle->setText(QString::asprintf("[View-%d]", m_nViewId));
-        return;
-    }
-    QString strTitle = QString::asprintf("[View-%d][%dx%dx%dx%d]", m_nViewId, pImage->GetWidth(),
-                                         pImage->GetHeight(), pImage->GetChannel(), pImage->GetBitDepth());
-    const QString strCaption = GetCaption();
-    if (!strCaption.isEmpty())
-        strTitle += QLatin1Char('[') + strCaption + QLatin1Char(']');
-    m_pTitle->setText(strTitle);
-}
-
-void CImageViewFrame::slot_ChangeCurrentImage()
-{
-    UpdateTitle();
-    // A tool's result replaces the image in place, without a list change.
-    ForgetUnlistedThumbnails();
-    if (m_pImageList && m_pImageList->GetCurrentImage())
-    {
-        const int nIndex = m_pImageList->GetCurrentIndex();
-        SetSideItem(nIndex, Thumbnail(nIndex, SideWidth()));
-    }
-    // The list announces one change by several signals; listeners hear of
-    // each image once.
-    const unsigned int nShown = GetCurrentImageUID();
-    if (nShown == m_nShownImageUID)
-        return;
-    m_nShownImageUID = nShown;
-    emit signal_ChangeCurrentImageWithViewID(m_nViewId, nShown);
-}
-
-void CImageViewFrame::slot_ChangeMousePosition()
-{
-    const CImageListModel::ImagePtr pImage = m_pImageList ? m_pImageList->GetCurrentImage() : nullptr;
-    if (!pImage)
-        return;
-    const QPointF ptMouse = m_pImageList->GetMousePosition();
-    // Truncated toward zero; the range check keeps the cast defined.
-    if (!(ptMouse.x() > -1.0 && ptMouse.x() < pImage->GetWidth() && ptMouse.y() > -1.0 &&
-          ptMouse.y() < pImage->GetHeight()))
-        return;
-    const int x = int(ptMouse.x());
-    const int y = int(ptMouse.y());
-    const uint8_t* p = pImage->GetPixel(x, y);
-    if (!p)
-        return;
-    switch (pImage->GetChannel())
-    {
-    case 1:
-        m_pPosition->setText(QString::asprintf("[X=%d; Y=%d] [V=%d]", x, y, p[0]));
-        break;
-    case 3:
-        m_pPosition->setText(QString::asprintf("[X=%d; Y=%d] [V=%d;%d;%d]", x, y, p[0], p[1], p[2]));
-        break;
-    case 4:
-        m_pPosition->setText(QString::asprintf("[X=%d; Y=%d] [V=%d;%d;%d;%d]", x, y, p[0], p[1], p[2], p[3]));
-        break;
-    default:
-        m_pPosition->clear();
-        break;
-    }
 }
 
 void CImageViewFrame::SetActive(bool bActive)
