@@ -347,6 +347,8 @@ private slots:
         }
         QCOMPARE(Controller()->GetViewImageID(0), -1);
         QVERIFY(!pUnit->GetFrame()->GetTitleLabel()->text().contains("[a.png]"));
+        if (change == "image removed")
+            QVERIFY(!pUnit->GetImage());
         Writes();
         // whatever is left or drawn there now is no ROI: nothing asked, nothing written
         CDialogScript script;
