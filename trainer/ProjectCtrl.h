@@ -236,6 +236,8 @@ private:
     // Inserts the drawable's rectangle as an ROI of the image; on success
     // the drawable carries the new ID. strError says why it failed.
     bool InsertRoi(CDrawableGeometry& drawable, int nImageID, int nCategoryID, QString& strError);
+    // "Cannot store ROI: <reason>".
+    static void ShowStoreFailure(const QString& strReason);
     // Whether the view still shows the image it was bound to and the drawable.
     bool IsStillBound(int nViewID, const SViewImage& bound, const CDrawableObject& object);
     void RemoveFromView(CMVCManager* pManager, int nViewID, const CDrawableObject& object,

@@ -25,6 +25,11 @@ namespace
 {
 // What a stored ROI whose category was deleted is called in the view.
 const QString NO_CLASS = QStringLiteral("(no class)");
+
+QString NoSuchClass(const QString& strClassName)
+{
+    return QStringLiteral("there is no class \"%1\"").arg(strClassName);
+}
 } // namespace
 
 CMVCManager* CProjectController::FindManager()
@@ -206,8 +211,7 @@ void CProjectController::StoreNewRoi(CMVCManager* pManager, int nViewID, const G
         return;
     const int nCategoryID = FindCategoryID(strClassName);
     if (!m_pDatabase || nCategoryID < 0)
-        return RemoveFromView(pManager, nViewID, *pDrawable,
-                              QStringLiteral("there is no class \"%1\"").arg(strClassName));
+        return RemoveFromView(pManager, nViewID, *pDrawable, NoSuchClass(strClassName));
     QString strError;
     const int nImageID = bound.nImageID;
     if (!InsertRoi(*pDrawable, nImageID, nCategoryID, strError))
@@ -240,12 +244,17 @@ bool CProjectController::IsStillBound(int nViewID, const SViewImage& bound, cons
            pManager->Get2DDrawableObject(nViewID, object.GetUID()).get() == &object;
 }
 
+void CProjectController::ShowStoreFailure(const QString& strReason)
+{
+    CInteraction::Critical(nullptr,
+                           QString::asprintf("Cannot store ROI: %s", strReason.toUtf8().constData()));
+}
+
 void CProjectController::RemoveFromView(CMVCManager* pManager, int nViewID, const CDrawableObject& object,
                                         const QString& strError)
 {
     if (!strError.isEmpty())
-        CInteraction::Critical(nullptr,
-                               QString::asprintf("Cannot store ROI: %s", strError.toUtf8().constData()));
+        ShowStoreFailure(strError);
     if (pManager)
         pManager->Delete2DDrawableObject(nViewID, object.GetUID());
 }
@@ -258,9 +267,9 @@ void CProjectController::UpdateClassName(int nViewID, unsigned int nGeometryUID)
     const GeometryPtr pDrawable = FindGeometry(pManager, nViewID, nGeometryUID);
     // A rectangle left from another image or project is no ROI of this one.
     const int nImageID = GetViewImageID(nViewID);
-    if (!pDrawable || nImageID < 0 || RoiIDOf(*pDrawable) < 0)
+    const int nRoiID = pDrawable ? RoiIDOf(*pDrawable) : -1;
+    if (nImageID < 0 || nRoiID < 0)
         return;
-    const int nRoiID = RoiIDOf(*pDrawable);
     const RoiPtr pRow = FindRoiRow(nRoiID);
     if (!pRow || pRow->GetImageID() != nImageID)
         return;
@@ -272,21 +281,13 @@ void CProjectController::UpdateClassName(int nViewID, unsigned int nGeometryUID)
         return;
     const int nCategoryID = FindCategoryID(strClassName);
     if (nCategoryID < 0)
-    {
-        CInteraction::Critical(nullptr, QString::asprintf("Cannot store ROI: there is no class \"%s\"",
-                                                          strClassName.toUtf8().constData()));
-        return;
-    }
+        return ShowStoreFailure(NoSuchClass(strClassName));
     const bool bOk =
         m_pDatabase->UpdateTable(CDatasetRoi::TABLE_NAME, {{CDatasetRoi::COLUMN_CATEGORY_ID, nCategoryID}},
                                  {{CDatabaseRecord::COLUMN_ID, nRoiID}}, false);
     CLog::Write(ELogLevel::DEBUG, bOk ? "Update ROI to ID %d OK" : "Update ROI to ID %d Failed", nRoiID);
     if (!bOk)
-    {
-        CInteraction::Critical(nullptr,
-                               QStringLiteral("Cannot store ROI: the project file could not be written"));
-        return;
-    }
+        return ShowStoreFailure(QStringLiteral("the project file could not be written"));
     pDrawable->SetName(strClassName);
     ValidateImageROI(nImageID);
 }

@@ -5,7 +5,6 @@
 #include "trainer/ProjectCtrl.h"
 
 #include "common/log/Logger.h"
-#include "common/mvc/Interaction.h"
 #include "common/mvc/MVCManager.h"
 #include "common/view2d/ImageView2DDrawableGeometry.h"
 #include "trainer/DatasetRoi.h"
@@ -129,8 +128,7 @@ void CProjectController::slot_BeforeDeleteDrawableObjectWithViewID(int nViewID, 
     {
         // The row stays, so the rectangle must stay too.
         m_mapRestore[nGeometryUID] = SRestore{nViewID, pDrawable};
-        CInteraction::Critical(nullptr,
-                               QStringLiteral("Cannot store ROI: the project file could not be written"));
+        ShowStoreFailure(QStringLiteral("the project file could not be written"));
         return;
     }
     m_mapDeletedRois[nRoiID] = pRow;
@@ -200,8 +198,7 @@ void CProjectController::slot_CommitDrawableObjectGeometryWithViewID(
             ShowRectangle(*pDrawable, StoredRect(*pRow));
     }
     if (!bOk && !bRefused)
-        CInteraction::Critical(nullptr,
-                               QStringLiteral("Cannot store ROI: the project file could not be written"));
+        ShowStoreFailure(QStringLiteral("the project file could not be written"));
     if (bOk)
         ValidateImageROI(nImageID);
 }
