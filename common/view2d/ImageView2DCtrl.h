@@ -76,6 +76,8 @@ public:
     // Drawables, without undo (the project side's stored regions).
     void AddDrawableObject(const ObjectPtr& pObject);
     void DeleteDrawableObject(const ObjectPtr& pObject);
+    // Also forgets the newest undo step when it is the adding of this very
+    // drawable: the project side withdraws drawings it could not store.
     bool DeleteDrawableObject(unsigned int uid);
     // One undo step deleting every selected drawable; nothing without a selection.
     void DeleteSelectedObjects();

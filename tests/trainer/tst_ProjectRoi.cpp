@@ -219,6 +219,9 @@ private slots:
         if (!stored)
         {
             QCOMPARE(Rows().size(), 0);
+            // a withdrawn drawing leaves no step to undo or bring back
+            QVERIFY(!Manager()->Undo());
+            QCOMPARE(Drawables(0).size(), size_t(0));
             return;
         }
         const int nCategory = answer == "car" ? m_nCar : m_nPerson;
