@@ -56,6 +56,7 @@ CProjectController::CProjectController(CProjectModel* pModel, CProjectExplorerVi
     connect(m_pProcess, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
             [this] { FinishProcessOutput(); });
     ConnectExplorer();
+    ConnectWalking();
     connect(m_pClassEditorView, &CClassEditorView::signal_CheckValidateROI, this,
             &CProjectController::slot_CheckValidateROI);
     ConnectStatistics();
@@ -183,6 +184,10 @@ void CProjectController::ResetProjectState()
     m_nCurrentViewID = -1;
     // What the views show is no image of an open project any more.
     UnbindViews();
+    // Nor are its files to be decoded ahead, or its classes kept.
+    RequestPrefetch();
+    if (m_pSelectClassNameController)
+        m_pSelectClassNameController->SetLastClassName(QString());
     m_pTrainingModel->Close();
     if (m_pStatisticsView)
         m_pStatisticsView->hide();

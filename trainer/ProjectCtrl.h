@@ -90,6 +90,17 @@ public:
     bool ValidateViewImage(int nViewID, unsigned int nImageUID);
     // The project image (dataset ID) a view is bound to, -1 when none.
     int GetViewImageID(int nViewID) const;
+    // Fast annotation. Walking: opens the image nStep (1 or -1) rows on from
+    // the view's image in its list (from the explorer's current node while
+    // the view shows no project image) in that view; nothing beyond the
+    // ends of the list. The next image without ROIs likewise.
+    void StepImageInView(int nViewID, int nStep);
+    void NextImageWithoutRoisInView(int nViewID);
+    // "Copy ROIs from previous image": the stored ROIs of the image before
+    // the view's image in its list, in their order and scaled to this
+    // image's size, become ROIs of this image: one transaction, one undo
+    // step of the view (its undo removes exactly these rows).
+    void CopyRoisFromPreviousImage(int nViewID);
     // How long Stop waits for the process to end before killing it.
     void SetStopTimeout(int nMilliseconds) { m_nStopTimeoutMs = nMilliseconds; }
 
@@ -155,6 +166,11 @@ public slots:
     // The view shows another image (or none): its binding ends.
     void slot_ChangeViewImageWithViewID(int nViewID, unsigned int nImageUID);
     void slot_ShowStatistics();
+    // The explorer's walking keys: from its current node, into the active view.
+    void slot_StepImage(int nStep);
+    void slot_NextImageWithoutRois();
+    // "Keep class" was switched: the views' titles say which class is kept.
+    void slot_ChangeKeepClass();
     // Fits the text in the configuration editor to the categories, after
     // showing the lines that change.
     void slot_AdaptToClasses();
@@ -164,11 +180,19 @@ private:
     using RoiPtr = std::shared_ptr<CDatasetRoi>;
     using GeometryPtr = std::shared_ptr<CDrawableGeometry>;
 
-    // The project image a view shows: its id in the view and its row ID.
+    // The project image a view shows: its id in the view, its row ID and
+    // its name.
     struct SViewImage
     {
         unsigned int nImageUID = 0;
         int nImageID = -1;
+        QString strName;
+    };
+    // An entry of one of the image lists; nIndex -1 is before the first.
+    struct SListPosition
+    {
+        bool bTrain = true;
+        int nIndex = -1;
     };
     // A stored ROI deleted in a view while training ran: put back once the
     // view has let it go.
@@ -213,6 +237,24 @@ private:
     void ScheduleStatistics();
     void RefreshStatistics();
 
+    // Walking the image lists and decoding ahead (ProjectCtrlWalk.cpp).
+    void ConnectWalking();
+    // Opens the image in the view (-1: the one the user chooses).
+    void OpenImage(int nImageID, const QString& strFilePath, int nViewID);
+    // The file a project path (relative, maybe with "\\") names.
+    QString ImageFilePath(const QString& strFilePath) const;
+    // False when the image is in neither list.
+    bool FindPosition(int nImageID, SListPosition& position) const;
+    // The explorer's current node, or the view's image when it shows one.
+    bool ExplorerPosition(SListPosition& position) const;
+    bool ViewPosition(int nViewID, SListPosition& position) const;
+    std::vector<std::shared_ptr<CProjectImage>> ListOf(const SListPosition& position) const;
+    void Walk(const SListPosition& from, int nStep, int nViewID);
+    void WalkToUnlabelled(const SListPosition& from, int nViewID);
+    void OpenInView(const std::shared_ptr<CProjectImage>& pImage, int nViewID);
+    // The images next to the one opened last are decoded ahead.
+    void RequestPrefetch();
+
     // ROIs in the image views (ProjectCtrlRoi*.cpp).
     static CMVCManager* FindManager();
     // The geometry drawable of a view, null for anything else.
@@ -222,7 +264,18 @@ private:
     static QRectF StoredRect(const CDatasetRoi& roi);
     // Shows the rectangle as the drawable's shape from now on.
     static void ShowRectangle(CDrawableGeometry& drawable, const QRectF& rcBox);
+    // Names of the categories by ID.
+    std::map<int, QString> CategoryNames();
+    // The drawable showing a stored ROI (named "(no class)" when its
+    // category is gone).
+    static GeometryPtr MakeRoiDrawable(const CDatasetRoi& roi, const std::map<int, QString>& mapCategories);
     void BindView(int nViewID, unsigned int nImageUID, int nImageID, const QString& strName);
+    // What a bound view's title says about its image and the kept class.
+    QString Caption(const QString& strImageName);
+    void RefreshCaptions();
+    // The class a new rectangle gets without asking ("Keep class"); false
+    // when it is off, nothing was chosen yet or the class is gone.
+    bool KeptClass(QString& strClassName);
     void UnbindViews();
     void AddStoredRois(CMVCManager* pManager, int nViewID, int nImageID);
     // True (after telling the user, once per edit) while training runs.
@@ -244,6 +297,9 @@ private:
                         const QString& strError);
     RoiPtr FindRoiRow(int nRoiID);
     std::map<int, RoiPtr> RoiRowsOfImage(int nImageID);
+    // The rows inserted in one transaction, each with its new ID; false
+    // (and nothing stored) when any insert fails.
+    bool InsertRoisAtomic(const std::vector<RoiPtr>& vctRows);
 
     CProjectExplorerView* m_pExplorer = nullptr;
     CProjectModel* m_pModel = nullptr;

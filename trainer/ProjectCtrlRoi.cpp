@@ -1,6 +1,7 @@
 // ROIs in the image views: opening a project image with its stored ROIs,
-// the binding of each view to the project image it shows, new rectangles
-// and their class, re-classing. Rows are only written for a view bound to
+// the binding of each view to the project image it shows (and what its
+// title says), new rectangles and their class (asked for, or the kept
+// one), re-classing. Rows are only written for a view bound to
 // a project image, and always for that view's image. Deleting and moving
 // stored ROIs are in ProjectCtrlRoiStore.cpp.
 #include "trainer/ProjectCtrl.h"
@@ -9,6 +10,7 @@
 #include "common/mvc/Interaction.h"
 #include "common/mvc/MVCManager.h"
 #include "common/view2d/ImageView2DDrawableGeometry.h"
+#include "common/view2d/ImageView2DToolModel.h"
 #include "trainer/Category.h"
 #include "trainer/DatasetRoi.h"
 #include "trainer/ProjectImage.h"
@@ -39,34 +41,48 @@ CMVCManager* CProjectController::FindManager()
 
 void CProjectController::slot_OpenImage(int nImageID, const QString& strFilePath)
 {
+    OpenImage(nImageID, strFilePath, -1);
+}
+
+void CProjectController::OpenImage(int nImageID, const QString& strFilePath, int nViewID)
+{
     if (!m_pModel)
         return;
     CLog::Write(ELogLevel::DEBUG, "Open Image %d : %s", nImageID, strFilePath.toUtf8().constData());
     CMVCManager* pManager = FindManager();
     if (!pManager || m_nProjectID < 0)
         return;
-    const QString strPath = m_pModel->GetProjectDir() + QDir::separator() +
-                            QString(strFilePath).replace(QLatin1Char('\\'), QDir::separator());
-    int nViewID = -1;
+    const QString strPath = ImageFilePath(strFilePath);
+    int nOpenedViewID = nViewID;
     unsigned int nImageUID = Optra::COptraObject::INVALID_UID;
-    pManager->OpenFileWithViewIDImageID(strPath, nViewID, nImageUID);
+    if (nViewID < 0)
+        pManager->OpenFileWithViewIDImageID(strPath, nOpenedViewID, nImageUID);
+    else if (!pManager->OpenFileInView(strPath, nViewID, nImageUID))
+        nOpenedViewID = -1;
     // A cancelled choice or a file that cannot be read binds nothing; the
     // view that showed something else has already let its binding go.
-    if (nViewID < 0 || nImageUID == Optra::COptraObject::INVALID_UID)
+    if (nOpenedViewID < 0 || nImageUID == Optra::COptraObject::INVALID_UID)
         return;
     m_nCurrentImageID = nImageID;
-    m_nCurrentViewID = nViewID;
+    m_nCurrentViewID = nOpenedViewID;
     std::shared_ptr<CProjectImage> pImage = m_pModel->GetTrainImage(nImageID);
     if (!pImage)
         pImage = m_pModel->GetTestImage(nImageID);
-    BindView(nViewID, nImageUID, nImageID, pImage ? pImage->GetName() : QString::number(nImageID));
+    BindView(nOpenedViewID, nImageUID, nImageID, pImage ? pImage->GetName() : QString::number(nImageID));
+    RequestPrefetch();
     if (!m_pDatabase)
         return;
-    AddStoredRois(pManager, nViewID, nImageID);
+    AddStoredRois(pManager, nOpenedViewID, nImageID);
     CLog::Write(ELogLevel::DEBUG, "Open Image ID %d", nImageID);
 }
 
-void CProjectController::AddStoredRois(CMVCManager* pManager, int nViewID, int nImageID)
+QString CProjectController::ImageFilePath(const QString& strFilePath) const
+{
+    return m_pModel->GetProjectDir() + QDir::separator() +
+           QString(strFilePath).replace(QLatin1Char('\\'), QDir::separator());
+}
+
+std::map<int, QString> CProjectController::CategoryNames()
 {
     std::map<int, QString> mapCategories;
     for (const std::shared_ptr<CCategory>& pCategory :
@@ -75,21 +91,33 @@ void CProjectController::AddStoredRois(CMVCManager* pManager, int nViewID, int n
         if (pCategory)
             mapCategories[pCategory->ID] = pCategory->GetName();
     }
+    return mapCategories;
+}
+
+CProjectController::GeometryPtr
+CProjectController::MakeRoiDrawable(const CDatasetRoi& roi, const std::map<int, QString>& mapCategories)
+{
+    const QRectF rcBox = StoredRect(roi);
+    auto pDrawable = std::make_shared<CDrawableGeometry>(
+        std::make_shared<Optra::Geometry::CRectangle>(rcBox.x(), rcBox.y(), rcBox.width(), rcBox.height()));
+    // Never asked for here: a deleted category keeps its image invalid
+    // until "Update" gives the ROI a class.
+    const auto it = mapCategories.find(roi.GetCategoryID());
+    pDrawable->SetName(it == mapCategories.end() ? NO_CLASS : it->second);
+    pDrawable->SetExtraInfo(roi.ID);
+    return pDrawable;
+}
+
+void CProjectController::AddStoredRois(CMVCManager* pManager, int nViewID, int nImageID)
+{
+    const std::map<int, QString> mapCategories = CategoryNames();
     // Their rows exist: the add notifications they raise write nothing.
     m_bAddingStoredRois = true;
     std::shared_ptr<CDrawableGeometry> pLast;
     for (const auto& [nRoiID, pRoi] : RoiRowsOfImage(nImageID))
     {
-        const QRectF rcBox = StoredRect(*pRoi);
-        auto pDrawable = std::make_shared<CDrawableGeometry>(std::make_shared<Optra::Geometry::CRectangle>(
-            rcBox.x(), rcBox.y(), rcBox.width(), rcBox.height()));
-        // Never asked for here: a deleted category keeps its image invalid
-        // until "Update" gives the ROI a class.
-        const auto it = mapCategories.find(pRoi->GetCategoryID());
-        pDrawable->SetName(it == mapCategories.end() ? NO_CLASS : it->second);
-        pDrawable->SetExtraInfo(nRoiID);
-        pManager->AddRectangle(nViewID, pDrawable);
-        pLast = pDrawable;
+        pLast = MakeRoiDrawable(*pRoi, mapCategories);
+        pManager->AddRectangle(nViewID, pLast);
     }
     // Each one came in as the only selection; an image opens with none.
     if (pLast)
@@ -99,9 +127,41 @@ void CProjectController::AddStoredRois(CMVCManager* pManager, int nViewID, int n
 
 void CProjectController::BindView(int nViewID, unsigned int nImageUID, int nImageID, const QString& strName)
 {
-    m_mapViewImages[nViewID] = SViewImage{nImageUID, nImageID};
+    m_mapViewImages[nViewID] = SViewImage{nImageUID, nImageID, strName};
     if (CMVCManager* pManager = FindManager())
-        pManager->SetViewCaption(nViewID, strName);
+        pManager->SetViewCaption(nViewID, Caption(strName));
+}
+
+QString CProjectController::Caption(const QString& strImageName)
+{
+    QString strClassName;
+    return KeptClass(strClassName) ? QStringLiteral("%1 | Keep class: %2").arg(strImageName, strClassName)
+                                   : strImageName;
+}
+
+void CProjectController::RefreshCaptions()
+{
+    CMVCManager* pManager = FindManager();
+    for (const auto& [nViewID, image] : m_mapViewImages)
+    {
+        if (pManager)
+            pManager->SetViewCaption(nViewID, Caption(image.strName));
+    }
+}
+
+void CProjectController::slot_ChangeKeepClass()
+{
+    RefreshCaptions();
+}
+
+bool CProjectController::KeptClass(QString& strClassName)
+{
+    CMVCManager* pManager = FindManager();
+    if (!pManager || !pManager->GetModeModel() || !pManager->GetModeModel()->GetKeepClass() ||
+        !m_pSelectClassNameController)
+        return false;
+    strClassName = m_pSelectClassNameController->GetLastClassName();
+    return !strClassName.isEmpty() && FindCategoryID(strClassName) >= 0;
 }
 
 void CProjectController::UnbindViews()
@@ -161,6 +221,8 @@ bool CProjectController::AskClassName(QString& strClassName)
     if (CInteraction::Exec(m_pSelectClassNameView) != QDialog::Accepted)
         return false;
     strClassName = m_pSelectClassNameView->GetClassName();
+    m_pSelectClassNameController->SetLastClassName(strClassName);
+    RefreshCaptions();
     return true;
 }
 
@@ -204,7 +266,7 @@ void CProjectController::StoreNewRoi(CMVCManager* pManager, int nViewID, const G
 
     const SViewImage bound = m_mapViewImages[nViewID];
     QString strClassName;
-    if (!AskClassName(strClassName))
+    if (!KeptClass(strClassName) && !AskClassName(strClassName))
         return RemoveFromView(pManager, nViewID, *pDrawable, QString());
     // The chooser ran an event loop: the view may show another image now.
     if (!IsStillBound(nViewID, bound, *pDrawable))

@@ -10,8 +10,9 @@ class CProjectImage;
 
 // One node of the project explorer's tree. Image nodes share ownership of the
 // image they show with the project model's list and follow its validation
-// flag; the other nodes only carry their node type. Owned by the explorer's
-// item model, GUI thread.
+// flag; the two group nodes of images show how many of their images are
+// valid; the other nodes only carry their node type. Owned by the
+// explorer's item model, GUI thread.
 class CProjectItem : public QObject, public QStandardItem
 {
     Q_OBJECT
@@ -37,6 +38,11 @@ public:
     // Shows pImage as the entry at nPosition (0-based) of its list and follows
     // its validation. Nothing happens when the node already shows pImage.
     void SetImage(const std::shared_ptr<CProjectImage>& pImage, int nPosition);
+    // A group node: its text becomes "<text> (valid / all)" for its image
+    // rows, or just "<text>" while it has none. Now, or on the next turn of
+    // the event loop, so a validation of every image counts once.
+    void UpdateValidCount();
+    void ScheduleValidCount();
 
 public slots:
     void slot_ChangeValidation();
@@ -47,4 +53,7 @@ private:
     QMetaObject::Connection m_validation;
     QIcon m_iconValid;
     QIcon m_iconInvalid;
+    // The text a group node shows before its counts.
+    QString m_strLabel;
+    bool m_bCountPending = false;
 };

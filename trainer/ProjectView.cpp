@@ -1,13 +1,17 @@
 #include "trainer/ProjectView.h"
 
+#include "trainer/AnnotationKeys.h"
 #include "trainer/ProjectImage.h"
 #include "trainer/ProjectModel.h"
 
+#include <QAction>
 #include <QMenu>
 #include <QScopedValueRollback>
 #include <QStandardItemModel>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <functional>
 
 namespace
 {
@@ -36,6 +40,7 @@ CProjectExplorerView::CProjectExplorerView(CProjectModel* pModel, QWidget* pPare
 {
     CreateTree();
     CreateMenus();
+    CreateWalkingKeys();
 
     if (m_pModel)
     {
@@ -107,6 +112,35 @@ void CProjectExplorerView::CreateMenus()
     m_pTestImagesMenu = CreateMenu({{"Add Image", "", &View::signal_AddTestImage}});
     m_pTestImageMenu = CreateMenu({{"Remove Image", "", &View::slot_RemoveTestImage}});
     m_pStatisticsMenu = CreateMenu({{"Show Statistics", "", &View::signal_ShowStatistics}});
+}
+
+void CProjectExplorerView::CreateWalkingKeys()
+{
+    const std::pair<QList<QKeySequence>, std::function<void()>> arrKeys[] = {
+        {AnnotationKeys::NextImage(),
+         [this]
+         {
+             emit signal_StepImage(1);
+         }},
+        {AnnotationKeys::PreviousImage(),
+         [this]
+         {
+             emit signal_StepImage(-1);
+         }},
+        {AnnotationKeys::NextWithoutRois(), [this]
+         {
+             emit signal_NextImageWithoutRois();
+         }}};
+    for (const auto& [lstKeys, fnEmit] : arrKeys)
+    {
+        auto* pAction = new QAction(m_pTreeView);
+        pAction->setShortcuts(lstKeys);
+        // Only while the tree has the keyboard; there they replace the
+        // tree's own paging and its search by first letter.
+        pAction->setShortcutContext(Qt::WidgetShortcut);
+        m_pTreeView->addAction(pAction);
+        connect(pAction, &QAction::triggered, this, fnEmit);
+    }
 }
 
 QMenu* CProjectExplorerView::GetMenu(int nType) const
@@ -227,6 +261,7 @@ void CProjectExplorerView::UpdateImageRows(CProjectItem* pGroup,
     {
         pGroup->removeRows(nCount, nExisting - nCount);
     }
+    pGroup->UpdateValidCount();
 }
 
 void CProjectExplorerView::slot_CustomContextMenu(const QPoint& pos)
@@ -278,6 +313,42 @@ void CProjectExplorerView::slot_CurrentChanged(const QModelIndex& current, const
     if (!pImage)
         return;
     emit signal_OpenImageFile(pImage->GetID(), pImage->GetFullPath());
+}
+
+int CProjectExplorerView::GetCurrentImageID() const
+{
+    const CProjectItem* pItem = m_pSelectionModel ? ItemAt(m_pSelectionModel->currentIndex()) : nullptr;
+    return pItem && pItem->GetImage() ? pItem->GetImage()->GetID() : -1;
+}
+
+int CProjectExplorerView::GetCurrentGroup() const
+{
+    const QModelIndex current = m_pSelectionModel ? m_pSelectionModel->currentIndex() : QModelIndex();
+    for (const CProjectItem* pGroup : {m_pTrainImagesNode, m_pTestImagesNode})
+    {
+        if (pGroup && current.isValid() &&
+            (current == pGroup->index() || current.parent() == pGroup->index()))
+            return pGroup->GetType();
+    }
+    return -1;
+}
+
+bool CProjectExplorerView::SelectImage(int nImageID)
+{
+    for (CProjectItem* pGroup : {m_pTrainImagesNode, m_pTestImagesNode})
+    {
+        for (int nRow = 0; pGroup && nRow < pGroup->rowCount(); ++nRow)
+        {
+            const auto* pItem = dynamic_cast<const CProjectItem*>(pGroup->child(nRow));
+            if (!pItem || !pItem->GetImage() || pItem->GetImage()->GetID() != nImageID)
+                continue;
+            const QScopedValueRollback<bool> updating(m_bUpdatingRows, true);
+            m_pSelectionModel->setCurrentIndex(pItem->index(), QItemSelectionModel::ClearAndSelect);
+            m_pTreeView->scrollTo(pItem->index());
+            return true;
+        }
+    }
+    return false;
 }
 
 std::vector<int> CProjectExplorerView::SelectedImageIDs(int nType) const

@@ -3,6 +3,8 @@
 #include "trainer/ProjectItem.h"
 
 #include <QIcon>
+#include <QKeySequence>
+#include <QList>
 #include <QModelIndex>
 #include <QWidget>
 
@@ -17,10 +19,11 @@ class QTreeView;
 
 // The "Project" tab: the open project as a tree (project, classes,
 // configuration, parameters, training and test images with a validation icon
-// each, statistics). It never changes the project; clicks and context-menu choices leave
-// as signals for the project controller, and the tree follows the project
-// model's signals. Borrows the model; its widgets, menus and items are Qt
-// children. GUI thread.
+// each and their valid counts, statistics). It never changes the project;
+// clicks, context-menu choices and the walking keys (next and previous
+// image, next image without ROIs) leave as signals for the project
+// controller, and the tree follows the project model's signals. Borrows the
+// model; its widgets, menus and items are Qt children. GUI thread.
 class CProjectExplorerView : public QWidget
 {
     Q_OBJECT
@@ -39,6 +42,15 @@ public:
     // Null before the first project and after a close.
     CProjectItem* GetTrainImagesNode() const { return m_pTrainImagesNode; }
     CProjectItem* GetTestImagesNode() const { return m_pTestImagesNode; }
+    // The image of the current node, -1 when the current node is none.
+    int GetCurrentImageID() const;
+    // The group of the current node (an image group or an image in it):
+    // CProjectItem::TYPE_TRAIN_IMAGES, TYPE_TEST_IMAGES, or -1.
+    int GetCurrentGroup() const;
+    // Makes the image's row the current and only selected one, without
+    // asking to open it (whoever asks has opened it); false when no row
+    // shows it.
+    bool SelectImage(int nImageID);
 
 signals:
     void signal_CloseProject();
@@ -55,6 +67,10 @@ signals:
     void signal_ProjectProperty();
     void signal_EditConfiguration();
     void signal_ShowStatistics();
+    // The walking keys: the image nStep rows on (1 or -1) in the current
+    // node's list, and the next one without ROIs.
+    void signal_StepImage(int nStep);
+    void signal_NextImageWithoutRois();
 
 public slots:
     void slot_CustomContextMenu(const QPoint& pos);
@@ -71,6 +87,7 @@ public slots:
 private:
     void CreateTree();
     void CreateMenus();
+    void CreateWalkingKeys();
     // text, icon resource (empty for none), what a trigger calls or emits
     using MenuEntry = std::tuple<QString, QString, void (CProjectExplorerView::*)()>;
     QMenu* CreateMenu(const std::vector<MenuEntry>& vctEntries);
@@ -99,7 +116,8 @@ private:
     // Loaded once and shared by every image row.
     QIcon m_iconValid;
     QIcon m_iconInvalid;
-    // Set while the explorer itself moves rows around, so the selection model
-    // moving the current row does not open images nobody clicked.
+    // Set while the explorer itself moves rows or the current row around
+    // (SelectImage), so the selection model moving the current row does not
+    // open images nobody clicked.
     bool m_bUpdatingRows = false;
 };

@@ -22,4 +22,5 @@ void CSelectClassNameController::UpdateView()
             vctNames.push_back(pCategory->GetName());
     }
     m_pView->UpdateClassNames(vctNames);
+    m_pView->SelectClassName(m_strLastClassName);
 }

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -11,6 +12,8 @@ CSelectClassNameView::CSelectClassNameView(QWidget* pParent) : QDialog(pParent)
     auto* pLayout = new QVBoxLayout(this);
     m_pComboBox = new QComboBox(this);
     pLayout->addWidget(m_pComboBox);
+    // The combo box has the keyboard; its own digit search must not win.
+    m_pComboBox->installEventFilter(this);
 
     auto* pButtonRow = new QWidget(this);
     auto* pButtonLayout = new QHBoxLayout(pButtonRow);
@@ -19,6 +22,7 @@ CSelectClassNameView::CSelectClassNameView(QWidget* pParent) : QDialog(pParent)
     pButtonLayout->addWidget(m_pOK);
     pButtonLayout->addWidget(pCancel);
     pLayout->addWidget(pButtonRow);
+    m_pOK->setDefault(true);
 
     connect(m_pOK, &QPushButton::pressed, this, &QDialog::accept);
     connect(pCancel, &QPushButton::pressed, this, &QDialog::reject);
@@ -36,7 +40,45 @@ void CSelectClassNameView::UpdateClassNames(const std::vector<QString>& vctNames
     m_pOK->setEnabled(m_pComboBox->count() > 0);
 }
 
+void CSelectClassNameView::SelectClassName(const QString& strName)
+{
+    const int nIndex = m_pComboBox ? m_pComboBox->findText(strName) : -1;
+    if (nIndex >= 0)
+        m_pComboBox->setCurrentIndex(nIndex);
+}
+
 QString CSelectClassNameView::GetClassName() const
 {
     return m_pComboBox ? m_pComboBox->currentText() : QString();
+}
+
+bool CSelectClassNameView::ChooseByKey(const QKeyEvent& event)
+{
+    // Digits of the main row and the keypad alike; with Ctrl or Alt they
+    // are someone else's keys.
+    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
+    const int nNumber = event.key() - Qt::Key_0;
+    if (modifiers != Qt::NoModifier || nNumber < 1 || nNumber > 9)
+        return false;
+    // A digit beyond the classes chooses nothing, and is not typed either.
+    if (nNumber <= m_pComboBox->count())
+    {
+        m_pComboBox->setCurrentIndex(nNumber - 1);
+        accept();
+    }
+    return true;
+}
+
+void CSelectClassNameView::keyPressEvent(QKeyEvent* pEvent)
+{
+    if (!ChooseByKey(*pEvent))
+        QDialog::keyPressEvent(pEvent);
+}
+
+bool CSelectClassNameView::eventFilter(QObject* pWatched, QEvent* pEvent)
+{
+    if (pWatched == m_pComboBox && pEvent->type() == QEvent::KeyPress &&
+        ChooseByKey(*static_cast<QKeyEvent*>(pEvent)))
+        return true;
+    return QDialog::eventFilter(pWatched, pEvent);
 }

@@ -12,6 +12,8 @@
 #include "common/setting/SettingCtrl.h"
 #include "common/setting/SettingManager.h"
 #include "common/setting/SettingModel.h"
+#include "common/view2d/ImageView2DToolModel.h"
+#include "trainer/AnnotationKeys.h"
 #include "trainer/FileExplorer.h"
 #include "trainer/ProjectCtrl.h"
 #include "trainer/ProjectModel.h"
@@ -31,6 +33,8 @@
 #include <QStyleFactory>
 #include <QSurfaceFormat>
 #include <QTabWidget>
+
+#include <tuple>
 
 namespace
 {
@@ -218,8 +222,11 @@ void MainWindow::ConnectImageViews(CViewLayoutWidget* pViewArea, CMVCManager* pM
                                          if (pGuard)
                                              pGuard->UpdateClassName(nViewId, nObjectId);
                                      });
+    RegisterAnnotationKeys(pManager, pController);
     using W = CViewLayoutWidget;
     using C = CProjectController;
+    connect(pManager->GetModeModel(), &CImageView2DModeModel::signal_ChangeKeepClass, pController,
+            &C::slot_ChangeKeepClass);
     connect(pViewArea, &W::signal_AddDrawableObjectWithViewID, pController,
             &C::slot_AddDrawableObjectWithViewID);
     connect(pViewArea, &W::signal_BeforeDeleteDrawableObjectWithViewID, pController,
@@ -234,6 +241,42 @@ void MainWindow::ConnectImageViews(CViewLayoutWidget* pViewArea, CMVCManager* pM
             &C::slot_DeleteDrawableObjectWithViewID);
     connect(pViewArea, &W::signal_ChangeCurrentImageWithViewID, pController,
             &C::slot_ChangeViewImageWithViewID);
+}
+
+void MainWindow::RegisterAnnotationKeys(CMVCManager* pManager, CProjectController* pController)
+{
+    const QPointer<CProjectController> pGuard(pController);
+    using Act = void (*)(CProjectController&, int);
+    const std::tuple<QString, QList<QKeySequence>, Act> arrEntries[] = {
+        {AnnotationKeys::NextImageText(), AnnotationKeys::NextImage(),
+         [](CProjectController& controller, int nViewId)
+         {
+             controller.StepImageInView(nViewId, 1);
+         }},
+        {AnnotationKeys::PreviousImageText(), AnnotationKeys::PreviousImage(),
+         [](CProjectController& controller, int nViewId)
+         {
+             controller.StepImageInView(nViewId, -1);
+         }},
+        {AnnotationKeys::NextWithoutRoisText(), AnnotationKeys::NextWithoutRois(),
+         [](CProjectController& controller, int nViewId)
+         {
+             controller.NextImageWithoutRoisInView(nViewId);
+         }},
+        {AnnotationKeys::CopyRoisText(), AnnotationKeys::CopyRois(),
+         [](CProjectController& controller, int nViewId)
+         {
+             controller.CopyRoisFromPreviousImage(nViewId);
+         }}};
+    for (const auto& [strText, lstKeys, fnAct] : arrEntries)
+    {
+        pManager->RegisterViewAction(strText, lstKeys,
+                                     [pGuard, fnAct = fnAct](int nViewId)
+                                     {
+                                         if (pGuard)
+                                             fnAct(*pGuard, nViewId);
+                                     });
+    }
 }
 
 QWidget* MainWindow::CreateLeftDock()

@@ -46,6 +46,9 @@ public:
     // drawable menu's "Update".
     static void ConnectImageViews(CViewLayoutWidget* pViewArea, CMVCManager* pManager,
                                   CProjectController* pController);
+    // The views' entries and keys for walking the image lists and copying
+    // the previous image's ROIs.
+    static void RegisterAnnotationKeys(CMVCManager* pManager, CProjectController* pController);
 
     CLogView* GetLogView() const { return m_pLogView; }
     QSplitter* GetCentralSplitter() const { return m_pSplitter; }

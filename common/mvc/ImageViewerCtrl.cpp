@@ -156,6 +156,11 @@ void CImageViewUnit::AddRectangle(std::shared_ptr<CDrawableGeometry> pRectangle)
     m_p2DController->AddDrawableObject(pRectangle);
 }
 
+void CImageViewUnit::AddDrawableObjects(const std::vector<std::shared_ptr<CDrawableObject>>& vctObjects)
+{
+    m_p2DController->AddDrawableObjects(vctObjects);
+}
+
 void CImageViewUnit::ChangeCurrentImage(const ImagePtr& pImage)
 {
     m_p2DController->ChangeCurrentImage(pImage);
@@ -176,6 +181,18 @@ void CImageViewUnit::RegisterGeometryAction(const QString& strText, const QIcon&
 {
     if (m_pView2D)
         m_pView2D->RegisterGeometryAction(strText, icon, std::move(fnCallback));
+}
+
+void CImageViewUnit::RegisterViewAction(const QString& strText, const QList<QKeySequence>& lstKeys,
+                                        ViewCallback fnCallback)
+{
+    if (m_pView2D)
+        m_pView2D->RegisterViewAction(strText, lstKeys, std::move(fnCallback));
+}
+
+void CImageViewUnit::SetPrefetcher(CImageView2DPrefetcher* pPrefetcher)
+{
+    m_p2DController->SetPrefetcher(pPrefetcher);
 }
 
 bool CImageViewUnit::Undo()

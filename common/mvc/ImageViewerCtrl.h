@@ -5,6 +5,8 @@
 #include "optra/Image.h"
 
 #include <QIcon>
+#include <QKeySequence>
+#include <QList>
 #include <QPointer>
 #include <QString>
 
@@ -20,6 +22,7 @@ class CImageListModel;
 class CImageView2D;
 class CImageView2DController;
 class CImageView2DModeModel;
+class CImageView2DPrefetcher;
 class CImageView3DController;
 class CImageView3DModel;
 class CImageViewFrame;
@@ -43,6 +46,7 @@ class CImageViewUnit : public CController
 public:
     using ImagePtr = std::shared_ptr<Optra::Algorithms::CImage>;
     using GeometryCallback = std::function<void(int nViewId, unsigned int nObjectId)>;
+    using ViewCallback = std::function<void(int nViewId)>;
 
     CImageViewUnit(CImageViewFrame* pFrame, CImageViewUnitModel* pModel, CImageView2DModeModel* pModeModel,
                    CToolPanel* pToolPanel, CPropertyPanel* pPropertyPanel, CBottomPanel* pBottomPanel);
@@ -61,11 +65,17 @@ public:
     std::shared_ptr<CDrawableObject> Find2DDrawableObject(unsigned int nUID) const;
     // A drawable of the program (a stored region), without an undo step.
     void AddRectangle(std::shared_ptr<CDrawableGeometry> pRectangle);
+    // Drawables of the program added as one undo step, selected afterwards.
+    void AddDrawableObjects(const std::vector<std::shared_ptr<CDrawableObject>>& vctObjects);
     // Makes the image current as one undo step (a tool's result).
     void ChangeCurrentImage(const ImagePtr& pImage);
     bool Delete2DDrawableObject(unsigned int nUID);
     void CloseCurrentImage();
     void RegisterGeometryAction(const QString& strText, const QIcon& icon, GeometryCallback fnCallback);
+    void RegisterViewAction(const QString& strText, const QList<QKeySequence>& lstKeys,
+                            ViewCallback fnCallback);
+    // Image files are taken from it when it prepared them (borrowed).
+    void SetPrefetcher(CImageView2DPrefetcher* pPrefetcher);
     // The keys' undo and redo: only while the 2D view has the keyboard.
     bool Undo() override;
     bool Redo() override;

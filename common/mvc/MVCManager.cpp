@@ -13,6 +13,7 @@
 #include "common/mvc/SelectionDialog.h"
 #include "common/mvc/ToolPanel.h"
 #include "common/mvc/ViewLayout.h"
+#include "common/view2d/ImageView2DPrefetch.h"
 #include "common/view2d/ImageView2DToolModel.h"
 
 #include <QApplication>
@@ -30,7 +31,7 @@ CMVCManager::CMVCManager(CViewLayout* pLayout, CViewLayoutWidget* pLayoutWidget,
                          CPropertyPanel* pPropertyPanel, CBottomPanel* pBottomPanel)
     : m_pLayout(pLayout), m_pLayoutWidget(pLayoutWidget), m_pToolPanel(pToolPanel),
       m_pPropertyPanel(pPropertyPanel), m_pBottomPanel(pBottomPanel),
-      m_pModeModel(new CImageView2DModeModel())
+      m_pModeModel(new CImageView2DModeModel()), m_pPrefetcher(new CImageView2DPrefetcher(this))
 {
     using F = CImageViewFrame;
     using W = CViewLayoutWidget;
@@ -41,6 +42,7 @@ CMVCManager::CMVCManager(CViewLayout* pLayout, CViewLayoutWidget* pLayoutWidget,
         pFrame->setWindowTitle(ViewTitle(i));
         auto* pUnit =
             new CImageViewUnit(pFrame, pModel, m_pModeModel, pToolPanel, pPropertyPanel, pBottomPanel);
+        pUnit->SetPrefetcher(m_pPrefetcher);
         m_vctItems.push_back(SMVCItem{pModel, pUnit, pFrame});
         connect(pFrame, &F::signal_Activate, this, &CMVCManager::SetActiveView);
         if (!pLayoutWidget)
@@ -158,13 +160,29 @@ void CMVCManager::OpenFileWithViewIDImageID(const QString& strPath, int& nViewId
     auto* pUnit = dynamic_cast<CImageViewUnit*>(SelectMVC().controller);
     if (!pUnit)
         return;
+    if (LoadInto(pUnit, strPath, nImageId))
+        nViewId = pUnit->GetViewID();
+}
+
+bool CMVCManager::OpenFileInView(const QString& strPath, int nViewId, unsigned int& nImageId)
+{
+    nImageId = Optra::COptraObject::INVALID_UID;
+    CImageViewUnit* pUnit = GetUnit(nViewId);
+    return pUnit && LoadInto(pUnit, strPath, nImageId);
+}
+
+bool CMVCManager::LoadInto(CImageViewUnit* pUnit, const QString& strPath, unsigned int& nImageId)
+{
     SetActiveView(pUnit->GetViewID());
     if (!pUnit->LoadFile(strPath))
-        return;
-    nViewId = pUnit->GetViewID();
+        return false;
     nImageId = pUnit->GetImageID();
-    if (nImageId == Optra::COptraObject::INVALID_UID)
-        nViewId = -1;
+    return nImageId != Optra::COptraObject::INVALID_UID;
+}
+
+void CMVCManager::Prefetch(const QStringList& lstPaths)
+{
+    m_pPrefetcher->Prefetch(lstPaths);
 }
 
 void CMVCManager::slot_OpenFile()

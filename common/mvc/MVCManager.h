@@ -7,6 +7,8 @@
 
 #include <QFileInfo>
 #include <QIcon>
+#include <QKeySequence>
+#include <QList>
 #include <QPointer>
 #include <QString>
 
@@ -18,6 +20,7 @@ class CBottomPanel;
 class CDrawableGeometry;
 class CDrawableObject;
 class CImageView2DModeModel;
+class CImageView2DPrefetcher;
 class CImageViewUnit;
 class CPropertyPanel;
 class CToolPanel;
@@ -38,6 +41,7 @@ class CMVCManager : public CController
 public:
     using ImagePtr = std::shared_ptr<Optra::Algorithms::CImage>;
     using GeometryCallback = std::function<void(int nViewId, unsigned int nObjectId)>;
+    using ViewCallback = std::function<void(int nViewId)>;
 
     static constexpr int VIEW_COUNT = 4;
 
@@ -54,15 +58,29 @@ public:
     // the image it shows; -1 and COptraObject::INVALID_UID when nothing was
     // opened (no view chosen, or the file could not be read).
     void OpenFileWithViewIDImageID(const QString& strPath, int& nViewId, unsigned int& nImageId);
+    // Opens the file in that view without asking (walking a list of images
+    // in the view the user works in); false, with nImageId
+    // COptraObject::INVALID_UID, when nothing was opened.
+    bool OpenFileInView(const QString& strPath, int nViewId, unsigned int& nImageId);
+    // The image files to decode ahead of time, most wanted first (see
+    // CImageView2DPrefetcher); every view takes them from there.
+    void Prefetch(const QStringList& lstPaths);
+    CImageView2DPrefetcher* GetPrefetcher() const { return m_pPrefetcher; }
     // The current image of the view titled "Image View [k]".
     ImagePtr FindImage(const QString& strViewName);
     std::shared_ptr<CDrawableObject> Get2DDrawableObject(int nViewId, unsigned int nUID) const;
     void AddRectangle(int nViewId, std::shared_ptr<CDrawableGeometry> pRectangle);
+    // The drawables as one undo step of the view, selected afterwards.
+    void AddDrawableObjects(int nViewId, const std::vector<std::shared_ptr<CDrawableObject>>& vctObjects);
     bool Delete2DDrawableObject(int nViewId, unsigned int nUID);
     void CloseCurrentImage(int nViewId);
     // Adds the action to the drawable menu of every view; the callback gets
     // the view id and the drawable's id.
     void RegisterGeometryAction(const QString& strText, const QIcon& icon, GeometryCallback fnCallback);
+    // Adds the entry to the general menu of every view; it and its keys
+    // (acting while that view has the keyboard) call back with the view id.
+    void RegisterViewAction(const QString& strText, const QList<QKeySequence>& lstKeys,
+                            ViewCallback fnCallback);
     // Shown in the view's title while its current image stays (see
     // CImageViewFrame::SetCaption).
     void SetViewCaption(int nViewId, const QString& strCaption);
@@ -94,6 +112,8 @@ private slots:
 
 private:
     int VisibleViewCount() const;
+    // Loads into the unit and reports the image shown; false when nothing was.
+    bool LoadInto(CImageViewUnit* pUnit, const QString& strPath, unsigned int& nImageId);
 
     QPointer<CViewLayout> m_pLayout;
     QPointer<CViewLayoutWidget> m_pLayoutWidget;
@@ -101,6 +121,8 @@ private:
     QPointer<CPropertyPanel> m_pPropertyPanel;
     QPointer<CBottomPanel> m_pBottomPanel;
     CImageView2DModeModel* m_pModeModel = nullptr;
+    // A Qt child; the units borrow it.
+    CImageView2DPrefetcher* m_pPrefetcher = nullptr;
     std::vector<SMVCItem> m_vctItems;
     int m_nActiveViewId = 0;
 };

@@ -35,6 +35,13 @@ void CMVCManager::AddRectangle(int nViewId, std::shared_ptr<CDrawableGeometry> p
         pUnit->AddRectangle(std::move(pRectangle));
 }
 
+void CMVCManager::AddDrawableObjects(int nViewId,
+                                     const std::vector<std::shared_ptr<CDrawableObject>>& vctObjects)
+{
+    if (CImageViewUnit* pUnit = GetUnit(nViewId))
+        pUnit->AddDrawableObjects(vctObjects);
+}
+
 bool CMVCManager::Delete2DDrawableObject(int nViewId, unsigned int nUID)
 {
     CImageViewUnit* pUnit = GetUnit(nViewId);
@@ -54,6 +61,16 @@ void CMVCManager::RegisterGeometryAction(const QString& strText, const QIcon& ic
     {
         if (CImageViewUnit* pUnit = GetUnit(k))
             pUnit->RegisterGeometryAction(strText, icon, fnCallback);
+    }
+}
+
+void CMVCManager::RegisterViewAction(const QString& strText, const QList<QKeySequence>& lstKeys,
+                                     ViewCallback fnCallback)
+{
+    for (int k = 0; k < int(m_vctItems.size()); ++k)
+    {
+        if (CImageViewUnit* pUnit = GetUnit(k))
+            pUnit->RegisterViewAction(strText, lstKeys, fnCallback);
     }
 }
 

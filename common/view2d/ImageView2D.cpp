@@ -95,6 +95,27 @@ void CImageView2D::RegisterGeometryAction(const QString& strText, const QIcon& i
             });
 }
 
+QAction* CImageView2D::RegisterViewAction(const QString& strText, const QList<QKeySequence>& lstKeys,
+                                          ViewCallback fnCallback)
+{
+    // The host's entries after the view's own.
+    if (!m_bHostEntries)
+        m_pMenu->addSeparator();
+    m_bHostEntries = true;
+    QAction* pAction = m_pMenu->addAction(strText);
+    pAction->setShortcuts(lstKeys);
+    // Only this view's keys: text fields and the other views keep theirs.
+    pAction->setShortcutContext(Qt::WidgetShortcut);
+    addAction(pAction);
+    connect(pAction, &QAction::triggered, this,
+            [this, fnCallback = std::move(fnCallback)]
+            {
+                if (fnCallback)
+                    fnCallback(m_nViewId);
+            });
+    return pAction;
+}
+
 void CImageView2D::ShowContextMenu(const QPointF& ptImage)
 {
     // Not exec(): the menu must not hold a nested event loop open while

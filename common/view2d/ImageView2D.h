@@ -7,6 +7,8 @@
 
 #include <QIcon>
 #include <QImage>
+#include <QKeySequence>
+#include <QList>
 #include <QMutex>
 #include <QPointF>
 #include <QPointer>
@@ -36,6 +38,7 @@ class CImageView2D : public CGeometryLayer
 public:
     using ImagePtr = std::shared_ptr<Optra::Algorithms::CImage>;
     using GeometryCallback = std::function<void(int nViewId, unsigned int nObjectId)>;
+    using ViewCallback = std::function<void(int nViewId)>;
 
     // Screen pixels per image pixel from which the grid and values show.
     static constexpr double PIXEL_GRID_SIZE = 50.0;
@@ -82,6 +85,14 @@ public:
     // Adds an entry to the drawable menu; choosing it calls the callback
     // with this view's id and the drawable the menu was opened for.
     void RegisterGeometryAction(const QString& strText, const QIcon& icon, GeometryCallback fnCallback);
+    // Adds an entry to the general menu; it and its keys (which act while
+    // this view has the keyboard) call the callback with this view's id.
+    QAction* RegisterViewAction(const QString& strText, const QList<QKeySequence>& lstKeys,
+                                ViewCallback fnCallback);
+    // The smooth copies of an image made ahead of time from that very
+    // image (on another thread): used instead of making them again when the
+    // image becomes the current one next; any other image drops them.
+    void UsePreparedPyramid(const ImagePtr& pImage, std::shared_ptr<const CImageView2DPyramid> pPyramid);
 
     void Paint(QPainter& painter) override;
 
@@ -185,6 +196,8 @@ private:
     QSize m_sizeImage;
     QImage m_displayImage;
     CImageView2DPyramid m_pyramid;
+    ImagePtr m_pPreparedImage;
+    std::shared_ptr<const CImageView2DPyramid> m_pPreparedPyramid;
 
     // Zoom state: the unzoomed widget point (origin) kept under the widget
     // point of the last wheel step (anchor); pan offsets in unzoomed pixels.
@@ -210,4 +223,5 @@ private:
     unsigned int m_nMenuObjectId = 0;
     CLayerDrawing* m_pLayerDrawing = nullptr;
     std::map<QAction*, GeometryCallback> m_mapGeometryActions;
+    bool m_bHostEntries = false;
 };

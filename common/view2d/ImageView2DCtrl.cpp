@@ -16,6 +16,8 @@
 #include "common/view2d/ImageView2DToolModel.h"
 #include "common/view2d/ImageView2DToolView.h"
 
+#include <QGuiApplication>
+
 CImageView2DController::CImageView2DController(CImageListModel* pImageList, CGeometryModel* pGeometryModel,
                                                CImageView2DModeModel* pModeModel, CImageView2D* pView,
                                                CToolPanel* pToolPanel, CPropertyPanel* pPropertyPanel,
@@ -38,6 +40,8 @@ CImageView2DController::CImageView2DController(CImageListModel* pImageList, CGeo
             &CImageView2DController::slot_SelectROIEllipse);
     connect(m_pToolBox, &CImageView2DToolBox::signal_ROIPolygonSelected, this,
             &CImageView2DController::slot_SelectROIPolygon);
+    connect(m_pToolBox, &CImageView2DToolBox::signal_KeepClass, this,
+            &CImageView2DController::slot_KeepClass);
     if (pImageList)
     {
         connect(pImageList, &CImageListModel::signal_ChangeImageList, this,
@@ -148,6 +152,12 @@ void CImageView2DController::slot_ChangePanningMode()
     SetMode(EImageView2DMode_Panning, false);
 }
 
+void CImageView2DController::slot_KeepClass(bool bKeepClass)
+{
+    if (m_pModeModel)
+        m_pModeModel->SetKeepClass(bKeepClass);
+}
+
 void CImageView2DController::slot_SelectROIRectangle()
 {
     SetMode(EImageView2DMode_Drawing_Rectanlge, true);
@@ -250,6 +260,8 @@ void CImageView2DController::slot_PressKey(int nKey)
         DeleteSelectedObjects();
     else if (nKey == Qt::Key_Escape)
         SetMode(EImageView2DMode_Selecting, true);
+    else if (IsNudgeKey(nKey))
+        Nudge(nKey, QGuiApplication::keyboardModifiers());
 }
 
 void CImageView2DController::AddDrawableObject(const ObjectPtr& pObject)
@@ -290,13 +302,27 @@ void CImageView2DController::DeleteSelectedObjects()
         return;
     // An empty step would make the next Undo seem to do nothing.
     auto pMacro = std::make_unique<CMacroCommand>();
-    for (const ObjectPtr& pObject : m_pGeometryModel->GetObjects())
-    {
-        if (pObject->GetSelected())
-            pMacro->addCommand(new CDeleteDrawableCommand(m_pGeometryModel, pObject));
-    }
+    for (const ObjectPtr& pObject : SelectedObjects())
+        pMacro->addCommand(new CDeleteDrawableCommand(m_pGeometryModel, pObject));
     if (pMacro->Size() > 0)
         Push(pMacro.release());
+}
+
+void CImageView2DController::AddDrawableObjects(const std::vector<ObjectPtr>& vctObjects)
+{
+    if (!m_pGeometryModel || vctObjects.empty())
+        return;
+    auto pMacro = std::make_unique<CMacroCommand>();
+    for (const ObjectPtr& pObject : vctObjects)
+        pMacro->addCommand(new CAddDrawableCommand(m_pGeometryModel, pObject));
+    Push(pMacro.release());
+    // Each add made itself the only selection; the whole group is what the
+    // user goes on with (moving it with the arrow keys, say).
+    for (const ObjectPtr& pObject : vctObjects)
+    {
+        if (m_pGeometryModel->Contains(pObject))
+            pObject->SetSelected(true);
+    }
 }
 
 void CImageView2DController::slot_DeleteDrawableObject()

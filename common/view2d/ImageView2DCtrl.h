@@ -20,6 +20,7 @@ class CGeometryPropertyPanel;
 class CImageListModel;
 class CImageView2D;
 class CImageView2DModeModel;
+class CImageView2DPrefetcher;
 class CImageView2DToolBox;
 class CPropertyPanel;
 class CToolPanel;
@@ -81,6 +82,14 @@ public:
     bool DeleteDrawableObject(unsigned int uid);
     // One undo step deleting every selected drawable; nothing without a selection.
     void DeleteSelectedObjects();
+    // One undo step adding the drawables (the host's copies of stored
+    // regions); they are the selection afterwards. Nothing for none.
+    void AddDrawableObjects(const std::vector<ObjectPtr>& vctObjects);
+    // An arrow key on the selection (see ImageView2DCtrlNudge.cpp): one
+    // undo step; false when nothing moved.
+    bool Nudge(int nKey, Qt::KeyboardModifiers modifiers);
+    static bool IsNudgeKey(int nKey);
+    std::vector<ObjectPtr> SelectedObjects() const;
 
     // Replaces the list by the file's images (every page of a PDF) and
     // clears the drawables; an empty path does nothing. On failure the
@@ -96,6 +105,9 @@ public:
     // the user and returns false when that fails.
     bool SaveFile(const QString& strPath);
     static bool IsPdfPath(const QString& strPath);
+    // Where image files decoded ahead of time are taken from (borrowed; may
+    // be null).
+    void SetPrefetcher(CImageView2DPrefetcher* pPrefetcher);
 
     void PushImage(const ImagePtr& pImage);
     void ChangeImage(const ImagePtr& pImage, int nIndex);
@@ -129,6 +141,7 @@ public slots:
 
     void slot_ChangeSelectMode();
     void slot_ChangePanningMode();
+    void slot_KeepClass(bool bKeepClass);
     void slot_SelectROIRectangle();
     void slot_SelectROIEllipse();
     void slot_SelectROICircle();
@@ -218,6 +231,7 @@ private:
     void ResizeDoing(const QPointF& ptEnd);
     void RubberBandDoing(const QPointF& ptStart, const QPointF& ptEnd);
     void PushMoves(const QPointF& ptStart, const QPointF& ptEnd);
+    bool NudgeEdges(const std::vector<ObjectPtr>& vctSelected, const QPointF& ptDirection, bool bShrink);
 
     // Images and files.
     bool ApplyLoaded(const std::vector<ImagePtr>& vctImages, bool bClearOnFailure);
@@ -239,6 +253,7 @@ private:
     QPointer<CToolPanel> m_pToolPanel;
     QPointer<CPropertyPanel> m_pPropertyPanel;
     QPointer<CBottomPanel> m_pBottomPanel;
+    QPointer<CImageView2DPrefetcher> m_pPrefetcher;
 
     // Owned pages; a panel showing one hands it back when it goes, and a
     // page deleted with its panel's window is noticed by the pointer.

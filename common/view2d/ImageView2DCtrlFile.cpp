@@ -8,6 +8,7 @@
 #include "common/mvc/Interaction.h"
 #include "common/view2d/ImageView2D.h"
 #include "common/view2d/ImageView2DGeometryModel.h"
+#include "common/view2d/ImageView2DPrefetch.h"
 
 #include "optra/OptraResult.h"
 
@@ -110,8 +111,24 @@ bool CImageView2DController::AddImage(const QString& strPath)
     return !vctImages.empty();
 }
 
+void CImageView2DController::SetPrefetcher(CImageView2DPrefetcher* pPrefetcher)
+{
+    m_pPrefetcher = pPrefetcher;
+}
+
 std::vector<CImageView2DController::ImagePtr> CImageView2DController::LoadImage(const QString& strPath)
 {
+    if (m_pPrefetcher)
+    {
+        CImageView2DPrefetcher::SPrepared prepared = m_pPrefetcher->Take(strPath);
+        if (prepared.pImage)
+        {
+            if (m_pView)
+                m_pView->UsePreparedPyramid(prepared.pImage, std::move(prepared.pPyramid));
+            CLog::Write(ELogLevel::NORMAL, "Load Image %s OK", strPath.toUtf8().constData());
+            return {prepared.pImage};
+        }
+    }
     auto pImage = std::make_shared<Optra::Algorithms::CImage>();
     const int nResult = pImage->Load(strPath.toStdWString());
     if (nResult != 0)

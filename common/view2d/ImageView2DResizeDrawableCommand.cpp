@@ -12,29 +12,43 @@ constexpr double HANDLE_TOLERANCE = 1e-6;
 CResizeDrawableCommand::CResizeDrawableCommand(CGeometryModel* pModel,
                                                std::shared_ptr<CDrawableObject> pObject,
                                                const QPointF& ptFrom, const QPointF& ptTo)
-    : m_pModel(pModel), m_pObject(std::move(pObject)), m_ptFrom(ptFrom), m_ptTo(ptTo)
+    : CResizeDrawableCommand(pModel, {SResized{std::move(pObject), ptFrom, ptTo}})
 {
 }
 
-void CResizeDrawableCommand::MoveHandle(const QPointF& ptFrom, const QPointF& ptTo)
+CResizeDrawableCommand::CResizeDrawableCommand(CGeometryModel* pModel, std::vector<SResized> vctResized)
+    : m_pModel(pModel), m_vctResized(std::move(vctResized))
 {
-    if (!m_pModel || !m_pObject)
+}
+
+void CResizeDrawableCommand::MoveHandles(bool bForward)
+{
+    if (!m_pModel)
         return;
-    // Already done (the gesture moved the handle live before the command
-    // was pushed): a shape may have another handle at the start point.
-    QPointF ptHandle;
-    if (!m_pObject->FindResizePoint(HANDLE_TOLERANCE, ptTo, ptHandle))
-        m_pModel->ResizeObject(m_pObject, HANDLE_TOLERANCE, ptFrom, ptTo);
+    std::vector<std::shared_ptr<CDrawableObject>> vctObjects;
+    for (const SResized& resized : m_vctResized)
+    {
+        if (!resized.pObject)
+            continue;
+        const QPointF& ptFrom = bForward ? resized.ptFrom : resized.ptTo;
+        const QPointF& ptTo = bForward ? resized.ptTo : resized.ptFrom;
+        // Already done (the gesture moved the handle live before the
+        // command was pushed): a shape may have another handle at the start.
+        QPointF ptHandle;
+        if (!resized.pObject->FindResizePoint(HANDLE_TOLERANCE, ptTo, ptHandle))
+            m_pModel->ResizeObject(resized.pObject, HANDLE_TOLERANCE, ptFrom, ptTo);
+        vctObjects.push_back(resized.pObject);
+    }
     // Also when the gesture did the work: the resize is complete only now.
-    m_pModel->CommitGeometry({m_pObject});
+    m_pModel->CommitGeometry(vctObjects);
 }
 
 void CResizeDrawableCommand::exec()
 {
-    MoveHandle(m_ptFrom, m_ptTo);
+    MoveHandles(true);
 }
 
 void CResizeDrawableCommand::undo()
 {
-    MoveHandle(m_ptTo, m_ptFrom);
+    MoveHandles(false);
 }

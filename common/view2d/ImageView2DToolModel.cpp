@@ -31,3 +31,11 @@ void CImageView2DModeModel::SetViewType(EImageView2DType eType)
     m_eType = eType;
     emit signal_ChangeViewType();
 }
+
+void CImageView2DModeModel::SetKeepClass(bool bKeepClass)
+{
+    if (bKeepClass == m_bKeepClass)
+        return;
+    m_bKeepClass = bKeepClass;
+    emit signal_ChangeKeepClass();
+}

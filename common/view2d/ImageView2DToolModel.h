@@ -24,7 +24,9 @@ enum EImageView2DType : int
 };
 
 // The current tool and view type, one instance shared by every view so the
-// tool is the same in all of them. Owned by the view manager. GUI thread.
+// tool is the same in all of them, and whether new drawables keep the class
+// chosen last instead of asking (what a class is, the host program knows).
+// Owned by the view manager. GUI thread.
 class CImageView2DModeModel : public CModel
 {
     Q_OBJECT
@@ -40,12 +42,17 @@ public:
     void SetViewMode(EImageView2DMode eMode);
     EImageView2DType GetViewType() const { return m_eType; }
     void SetViewType(EImageView2DType eType);
+    bool GetKeepClass() const { return m_bKeepClass; }
+    // Stores a different value and announces it.
+    void SetKeepClass(bool bKeepClass);
 
 signals:
     void signal_ChangeViewMode();
     void signal_ChangeViewType();
+    void signal_ChangeKeepClass();
 
 private:
     EImageView2DMode m_eMode = EImageView2DMode_Selecting;
     EImageView2DType m_eType = EImageView2DType_2D;
+    bool m_bKeepClass = false;
 };

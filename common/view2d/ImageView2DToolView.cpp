@@ -3,6 +3,7 @@
 #include "common/log/Logger.h"
 #include "common/view2d/ImageView2DToolModel.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QPushButton>
@@ -28,11 +29,18 @@ CImageView2DToolBox::CImageView2DToolBox(CImageView2DModeModel* pModeModel, QWid
         AddButton(QStringLiteral("Ellipse"), 2, 0, &CImageView2DToolBox::signal_ROIEllipseSelected);
     m_arrButtons[EImageView2DMode_Drawing_Polygon] =
         AddButton(QStringLiteral("Polygon"), 2, 1, &CImageView2DToolBox::signal_ROIPolygonSelected);
+    m_pKeepClass = new QCheckBox(QStringLiteral("Keep class"), pGroup);
+    m_pKeepClass->setToolTip(QStringLiteral("New regions get the class chosen last without asking"));
+    m_pGrid->addWidget(m_pKeepClass, 3, 0, 1, 2);
+    connect(m_pKeepClass, &QCheckBox::clicked, this, &CImageView2DToolBox::signal_KeepClass);
     if (!pModeModel)
         return;
     connect(pModeModel, &CImageView2DModeModel::signal_ChangeViewMode, this,
             &CImageView2DToolBox::slot_ChangeViewMode);
+    connect(pModeModel, &CImageView2DModeModel::signal_ChangeKeepClass, this,
+            &CImageView2DToolBox::slot_ChangeKeepClass);
     CheckOnly(m_arrButtons[pModeModel->GetViewMode()]);
+    slot_ChangeKeepClass();
 }
 
 QPushButton* CImageView2DToolBox::AddButton(const QString& strText, int nRow, int nColumn,
@@ -66,4 +74,11 @@ void CImageView2DToolBox::slot_ChangeViewMode()
     CLog::Write(ELogLevel::DEBUG, "%s", CImageView2DModeModel::GetModeKeyName(eMode).toUtf8().constData());
     const bool bHasButton = eMode >= 0 && eMode < EImageView2DMode_Drawing_Line;
     CheckOnly(bHasButton ? m_arrButtons[eMode] : nullptr);
+}
+
+void CImageView2DToolBox::slot_ChangeKeepClass()
+{
+    // Every view's box shows the one shared setting; clicks only report.
+    if (m_pModeModel)
+        m_pKeepClass->setChecked(m_pModeModel->GetKeepClass());
 }

@@ -4,19 +4,23 @@
 #include <QWidget>
 
 class CImageView2DModeModel;
+class QCheckBox;
 class QGridLayout;
 class QPushButton;
 
 // The "ROI" tool box of the 2D views, shown in the tool panel while one of
 // them is active: six exclusive buttons (select, pan, rectangle, circle,
-// ellipse, polygon) whose clicks are reported as signals, and which follow
-// the shared mode model so the checked button is always the current tool.
+// ellipse, polygon) and the "Keep class" check box, whose clicks are
+// reported as signals, and which follow the shared mode model so the
+// checked button is always the current tool.
 // Owned by its view controller; the mode model is borrowed. GUI thread.
 class CImageView2DToolBox : public QWidget
 {
     Q_OBJECT
 public:
     explicit CImageView2DToolBox(CImageView2DModeModel* pModeModel, QWidget* pParent = nullptr);
+
+    QCheckBox* GetKeepClassBox() const { return m_pKeepClass; }
 
 signals:
     void signal_SelectMode();
@@ -25,9 +29,11 @@ signals:
     void signal_ROICircleSelected();
     void signal_ROIEllipseSelected();
     void signal_ROIPolygonSelected();
+    void signal_KeepClass(bool bKeepClass);
 
 public slots:
     void slot_ChangeViewMode();
+    void slot_ChangeKeepClass();
 
 private:
     QPushButton* AddButton(const QString& strText, int nRow, int nColumn,
@@ -38,4 +44,5 @@ private:
     QGridLayout* m_pGrid = nullptr;
     // Indexed by mode: select, pan, rectangle, ellipse, circle, polygon.
     QPushButton* m_arrButtons[6] = {};
+    QCheckBox* m_pKeepClass = nullptr;
 };

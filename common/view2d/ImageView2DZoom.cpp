@@ -167,6 +167,14 @@ QImage CImageView2D::GetScaledImage(const QSizeF& sizeAtLeast) const
     return m_pyramid.GetAtLeast(sizeAtLeast);
 }
 
+void CImageView2D::UsePreparedPyramid(const ImagePtr& pImage,
+                                      std::shared_ptr<const CImageView2DPyramid> pPyramid)
+{
+    QMutexLocker locker(&m_imageMutex);
+    m_pPreparedImage = pImage;
+    m_pPreparedPyramid = std::move(pPyramid);
+}
+
 void CImageView2D::slot_ChangeCurrentImage()
 {
     ImagePtr pImage = m_pImageList ? m_pImageList->GetCurrentImage() : nullptr;
@@ -180,10 +188,14 @@ void CImageView2D::slot_ChangeCurrentImage()
             return;
         m_pCurrentImage = pImage;
         m_pShownPixels = pImage ? pImage->GetData() : nullptr;
-        if (pImage)
+        if (pImage && pImage == m_pPreparedImage && m_pPreparedPyramid)
+            m_pyramid = *m_pPreparedPyramid;
+        else if (pImage)
             m_pyramid.Build(*pImage);
         else
             m_pyramid.Clear();
+        m_pPreparedImage.reset();
+        m_pPreparedPyramid.reset();
         m_displayImage = m_pyramid.GetLevel(0);
         m_sizeImage = m_displayImage.size();
     }

@@ -1,0 +1,167 @@
+// Walking the image lists from the keyboard: the next or previous image of
+// the list the user is in, and the next one without ROIs, opened in the
+// view the user works in; and the images next to the one opened last,
+// decoded ahead so that a step shows them at once.
+#include "trainer/ProjectCtrl.h"
+
+#include "common/log/Logger.h"
+#include "common/mvc/MVCManager.h"
+#include "trainer/DatasetRoi.h"
+#include "trainer/ProjectImage.h"
+#include "trainer/ProjectItem.h"
+#include "trainer/ProjectModel.h"
+#include "trainer/ProjectView.h"
+
+#include <QSqlQuery>
+
+#include <set>
+
+void CProjectController::ConnectWalking()
+{
+    if (m_pExplorer)
+    {
+        connect(m_pExplorer, &CProjectExplorerView::signal_StepImage, this,
+                &CProjectController::slot_StepImage);
+        connect(m_pExplorer, &CProjectExplorerView::signal_NextImageWithoutRois, this,
+                &CProjectController::slot_NextImageWithoutRois);
+    }
+    // Sorting, shuffling and removing change which images are next.
+    if (m_pModel)
+    {
+        connect(m_pModel, &CProjectModel::signal_ChangeTrainImageList, this, [this] { RequestPrefetch(); });
+        connect(m_pModel, &CProjectModel::signal_ChangeTestImageList, this, [this] { RequestPrefetch(); });
+    }
+}
+
+std::vector<std::shared_ptr<CProjectImage>> CProjectController::ListOf(const SListPosition& position) const
+{
+    if (!m_pModel)
+        return {};
+    return position.bTrain ? m_pModel->GetTrainImages() : m_pModel->GetTestImages();
+}
+
+bool CProjectController::FindPosition(int nImageID, SListPosition& position) const
+{
+    for (const bool bTrain : {true, false})
+    {
+        const auto vctImages = ListOf(SListPosition{bTrain, -1});
+        for (size_t i = 0; i < vctImages.size(); ++i)
+        {
+            if (vctImages[i] && vctImages[i]->GetID() == nImageID)
+            {
+                position = SListPosition{bTrain, int(i)};
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool CProjectController::ExplorerPosition(SListPosition& position) const
+{
+    if (!m_pExplorer)
+        return false;
+    if (FindPosition(m_pExplorer->GetCurrentImageID(), position))
+        return true;
+    // On a group node the walk starts before its first image.
+    const int nGroup = m_pExplorer->GetCurrentGroup();
+    if (nGroup < 0)
+        return false;
+    position = SListPosition{nGroup == CProjectItem::TYPE_TRAIN_IMAGES, -1};
+    return true;
+}
+
+bool CProjectController::ViewPosition(int nViewID, SListPosition& position) const
+{
+    return FindPosition(GetViewImageID(nViewID), position) || ExplorerPosition(position);
+}
+
+void CProjectController::OpenInView(const std::shared_ptr<CProjectImage>& pImage, int nViewID)
+{
+    if (!pImage)
+        return;
+    // The explorer shows where the walk is, without opening it a second time.
+    if (m_pExplorer)
+        m_pExplorer->SelectImage(pImage->GetID());
+    OpenImage(pImage->GetID(), pImage->GetFullPath(), nViewID);
+}
+
+void CProjectController::Walk(const SListPosition& from, int nStep, int nViewID)
+{
+    const auto vctImages = ListOf(from);
+    const int nTarget = from.nIndex + nStep;
+    // The ends stop the walk: a key held down must not wrap around.
+    if (nTarget < 0 || nTarget >= int(vctImages.size()))
+        return;
+    OpenInView(vctImages[size_t(nTarget)], nViewID);
+}
+
+void CProjectController::WalkToUnlabelled(const SListPosition& from, int nViewID)
+{
+    if (!m_pDatabase)
+        return;
+    std::set<int> setLabelled;
+    m_pDatabase->SelectColumns(CDatasetRoi::TABLE_NAME, {CDatasetRoi::COLUMN_IMAGE_ID}, {},
+                               [&setLabelled](const QSqlQuery& query)
+                               { setLabelled.insert(query.value(0).toInt()); });
+    const auto vctImages = ListOf(from);
+    for (size_t i = size_t(from.nIndex + 1); i < vctImages.size(); ++i)
+    {
+        if (vctImages[i] && setLabelled.count(vctImages[i]->GetID()) == 0)
+            return OpenInView(vctImages[i], nViewID);
+    }
+    CLog::Write(ELogLevel::NORMAL, "No image without ROIs follows in the %s list",
+                from.bTrain ? "train" : "test");
+}
+
+void CProjectController::StepImageInView(int nViewID, int nStep)
+{
+    SListPosition position;
+    if (ViewPosition(nViewID, position))
+        Walk(position, nStep, nViewID);
+}
+
+void CProjectController::NextImageWithoutRoisInView(int nViewID)
+{
+    SListPosition position;
+    if (ViewPosition(nViewID, position))
+        WalkToUnlabelled(position, nViewID);
+}
+
+void CProjectController::slot_StepImage(int nStep)
+{
+    CMVCManager* pManager = FindManager();
+    SListPosition position;
+    if (pManager && ExplorerPosition(position))
+        Walk(position, nStep, pManager->GetActiveViewID());
+}
+
+void CProjectController::slot_NextImageWithoutRois()
+{
+    CMVCManager* pManager = FindManager();
+    SListPosition position;
+    if (pManager && ExplorerPosition(position))
+        WalkToUnlabelled(position, pManager->GetActiveViewID());
+}
+
+void CProjectController::RequestPrefetch()
+{
+    CMVCManager* pManager = FindManager();
+    if (!pManager)
+        return;
+    QStringList lstPaths;
+    SListPosition position;
+    if (m_nProjectID >= 0 && FindPosition(m_nCurrentImageID, position))
+    {
+        const auto vctImages = ListOf(position);
+        // Forward first: that is where labelling goes.
+        for (const int nNeighbour : {position.nIndex + 1, position.nIndex - 1})
+        {
+            if (nNeighbour >= 0 && nNeighbour < int(vctImages.size()) && vctImages[size_t(nNeighbour)])
+                lstPaths << ImageFilePath(vctImages[size_t(nNeighbour)]->GetFullPath());
+        }
+    }
+    // Whatever was decoded for other images is dropped: after a sort, a
+    // shuffle or a removal it would be the wrong neighbours.
+    pManager->Prefetch(lstPaths);
+}
