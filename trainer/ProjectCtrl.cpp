@@ -181,7 +181,8 @@ void CProjectController::ResetProjectState()
     m_nProjectID = -1;
     m_nCurrentImageID = -1;
     m_nCurrentViewID = -1;
-    m_mapViewImages.clear();
+    // What the views show is no image of an open project any more.
+    UnbindViews();
     m_pTrainingModel->Close();
     if (m_pStatisticsView)
         m_pStatisticsView->hide();

@@ -4,8 +4,10 @@
 #include "common/mvc/CenterCtrl.h"
 
 #include <QProcess>
+#include <QRectF>
 #include <QString>
 #include <QVariant>
+#include <QVector>
 
 #include <map>
 #include <memory>
@@ -23,6 +25,9 @@ class CPropertyView;
 class CSelectClassNameController;
 class CSelectClassNameView;
 class CDatasetRoi;
+class CDrawableGeometry;
+class CDrawableObject;
+class CMVCManager;
 class CProcessOutputBuffer;
 class CProjectExplorerView;
 class CProjectImage;
@@ -74,6 +79,17 @@ public:
     void Stop();
     // True when no training process runs; otherwise tells the user so.
     bool IsCommandNotRunning();
+
+    // ROIs in the image views. A view is bound to the project image opened
+    // into it from the moment the open succeeded until the view shows
+    // another image (or none), or the project closes; only a bound view's
+    // drawables are ROIs, and each is written to the image of its own view.
+    // Asks for a new class of a stored ROI ("Update" in the drawable menu).
+    void UpdateClassName(int nViewID, unsigned int nGeometryUID);
+    // True when the view is bound to the image it reports; logs otherwise.
+    bool ValidateViewImage(int nViewID, unsigned int nImageUID);
+    // The project image (dataset ID) a view is bound to, -1 when none.
+    int GetViewImageID(int nViewID) const;
     // How long Stop waits for the process to end before killing it.
     void SetStopTimeout(int nMilliseconds) { m_nStopTimeoutMs = nMilliseconds; }
 
@@ -124,6 +140,20 @@ public slots:
     void slot_EditConfiguration();
     void slot_ProjectProperty();
     void slot_OpenImage(int nImageID, const QString& strFilePath);
+    void slot_AddDrawableObjectWithViewID(int nViewID, unsigned int nImageUID, unsigned int nGeometryUID,
+                                          QString strName);
+    void slot_BeforeDeleteDrawableObjectWithViewID(int nViewID, unsigned int nImageUID,
+                                                   unsigned int nGeometryUID, QString strName);
+    void slot_DeleteDrawableObjectWithViewID(int nViewID, unsigned int nImageUID, unsigned int nGeometryUID,
+                                             QString strName);
+    void slot_ChangeDrawableObjectPropertyWithViewID(int nViewID, unsigned int nImageUID,
+                                                     unsigned int nGeometryUID);
+    // A move or resize of these drawables was completed, undone or redone:
+    // their new boundaries are stored, all in one transaction.
+    void slot_CommitDrawableObjectGeometryWithViewID(int nViewID, unsigned int nImageUID,
+                                                     const QVector<unsigned int>& vctGeometryUIDs);
+    // The view shows another image (or none): its binding ends.
+    void slot_ChangeViewImageWithViewID(int nViewID, unsigned int nImageUID);
     void slot_ShowStatistics();
     // Fits the text in the configuration editor to the categories, after
     // showing the lines that change.
@@ -131,6 +161,22 @@ public slots:
 
 private:
     using RoiMap = std::map<int, std::vector<std::shared_ptr<CDatasetRoi>>>;
+    using RoiPtr = std::shared_ptr<CDatasetRoi>;
+    using GeometryPtr = std::shared_ptr<CDrawableGeometry>;
+
+    // The project image a view shows: its id in the view and its row ID.
+    struct SViewImage
+    {
+        unsigned int nImageUID = 0;
+        int nImageID = -1;
+    };
+    // A stored ROI deleted in a view while training ran: put back once the
+    // view has let it go.
+    struct SRestore
+    {
+        int nViewID = -1;
+        std::shared_ptr<CDrawableObject> pObject;
+    };
 
     // Parent of the dialogs the controller opens: the project explorer.
     QWidget* DialogParent() const;
@@ -146,6 +192,7 @@ private:
     void ConnectStatistics();
     void AddImages(const QString& strType);
     void RemoveImage(int nImageID, const QString& strType);
+    void CloseImageInViews(int nImageID);
     // Every ROI of the project grouped by image, in row order, with one query.
     RoiMap SelectRoisByImage();
     // vctRoiCategories: the category ID of each ROI of the image.
@@ -166,6 +213,38 @@ private:
     void ScheduleStatistics();
     void RefreshStatistics();
 
+    // ROIs in the image views (ProjectCtrlRoi*.cpp).
+    static CMVCManager* FindManager();
+    // The geometry drawable of a view, null for anything else.
+    static GeometryPtr FindGeometry(CMVCManager* pManager, int nViewID, unsigned int nGeometryUID);
+    // The ROI ID a drawable carries, -1 when it is not a stored ROI.
+    static int RoiIDOf(const CDrawableObject& object);
+    static QRectF StoredRect(const CDatasetRoi& roi);
+    // Shows the rectangle as the drawable's shape from now on.
+    static void ShowRectangle(CDrawableGeometry& drawable, const QRectF& rcBox);
+    void BindView(int nViewID, unsigned int nImageUID, int nImageID, const QString& strName);
+    void UnbindViews();
+    void AddStoredRois(CMVCManager* pManager, int nViewID, int nImageID);
+    // True (after telling the user, once per edit) while training runs.
+    bool RefuseWhileRunning();
+    bool AskClassName(QString& strClassName);
+    // The new rectangle gets a class and a row, or leaves the view.
+    void StoreNewRoi(CMVCManager* pManager, int nViewID, const GeometryPtr& pDrawable);
+    // A stored ROI came back without its row (undo of a delete, redo of an
+    // add): the row is written again.
+    void RestoreRoi(CMVCManager* pManager, int nViewID, const GeometryPtr& pDrawable);
+    // Inserts the drawable's rectangle as an ROI of the image; on success
+    // the drawable carries the new ID. strError says why it failed.
+    bool InsertRoi(CDrawableGeometry& drawable, int nImageID, int nCategoryID, QString& strError);
+    // "Cannot store ROI: <reason>".
+    static void ShowStoreFailure(const QString& strReason);
+    // Whether the view still shows the image it was bound to and the drawable.
+    bool IsStillBound(int nViewID, const SViewImage& bound, const CDrawableObject& object);
+    void RemoveFromView(CMVCManager* pManager, int nViewID, const CDrawableObject& object,
+                        const QString& strError);
+    RoiPtr FindRoiRow(int nRoiID);
+    std::map<int, RoiPtr> RoiRowsOfImage(int nImageID);
+
     CProjectExplorerView* m_pExplorer = nullptr;
     CProjectModel* m_pModel = nullptr;
     CClassEditorView* m_pClassEditorView = nullptr;
@@ -177,7 +256,15 @@ private:
     CConfigurationEditorView* m_pConfigurationEditorView = nullptr;
     int m_nCurrentImageID = -1;
     int m_nCurrentViewID = -1;
-    std::map<int, unsigned> m_mapViewImages;
+    std::map<int, SViewImage> m_mapViewImages;
+    // Set while an image's stored ROIs are put on its view: they have rows.
+    bool m_bAddingStoredRois = false;
+    // Set while a refusal's message has been shown for the current edit.
+    bool m_bRefusalShown = false;
+    // Rows deleted through a view, by ROI ID, so an undo puts back the
+    // same category even when that category is gone.
+    std::map<int, RoiPtr> m_mapDeletedRois;
+    std::map<unsigned int, SRestore> m_mapRestore;
     int m_nProjectID = -1;
     CDatabaseModel* m_pDatabase = nullptr;
     CDatabaseModelFactoryImpl* m_pFactory = nullptr;

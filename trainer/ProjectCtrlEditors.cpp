@@ -90,12 +90,3 @@ void CProjectController::slot_ProjectProperty()
     if (m_pPropertyView)
         CInteraction::Exec(m_pPropertyView);
 }
-
-void CProjectController::slot_OpenImage(int nImageID, const QString& strFilePath)
-{
-    if (!m_pModel)
-        return;
-    CLog::Write(ELogLevel::DEBUG, "Open Image %d : %s", nImageID, strFilePath.toUtf8().constData());
-    // Images open in the image views; until a view manager is registered
-    // there is nowhere to show them.
-}

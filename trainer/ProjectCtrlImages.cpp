@@ -2,6 +2,7 @@
 
 #include "common/log/Logger.h"
 #include "common/mvc/Interaction.h"
+#include "common/mvc/MVCManager.h"
 #include "trainer/DatasetImage.h"
 #include "trainer/DatasetRoi.h"
 #include "trainer/ImageImport.h"
@@ -234,6 +235,7 @@ void CProjectController::RemoveImage(int nImageID, const QString& strType)
         m_pModel->RemoveTrainnImage(nImageID);
     else
         m_pModel->RemoveTestImage(nImageID);
+    CloseImageInViews(nImageID);
     CLog::Write(ELogLevel::NORMAL, "Remove file %s",
                 Utf8(strImageFile.isEmpty() ? pImage->GetFullPath() : strImageFile).constData());
 }
@@ -248,4 +250,25 @@ void CProjectController::slot_SortTrainImage()
 {
     if (m_pModel)
         m_pModel->SortTrainImage();
+}
+
+void CProjectController::CloseImageInViews(int nImageID)
+{
+    // Every view showing it: its rectangles would otherwise stay editable
+    // over an image that no longer belongs to the project.
+    std::vector<int> vctViews;
+    for (const auto& [nViewID, image] : m_mapViewImages)
+    {
+        if (image.nImageID == nImageID)
+            vctViews.push_back(nViewID);
+    }
+    CMVCManager* pManager = FindManager();
+    for (const int nViewID : vctViews)
+    {
+        if (pManager)
+            pManager->CloseCurrentImage(nViewID);
+        // Closing ends the binding through the view; this is for a view
+        // whose image could not be closed.
+        m_mapViewImages.erase(nViewID);
+    }
 }

@@ -117,14 +117,13 @@ bool CProjectController::ValidateImageROI(const std::shared_ptr<CProjectImage>& 
 {
     if (!pImage || !m_pDatabase)
         return ValidateImage(pImage, {}, {});
-    const auto vctRois = FindDatabaseModel<CDatasetRoi>(CDatasetRoi::TABLE_NAME,
-                                                        {{CDatasetRoi::COLUMN_IMAGE_ID, pImage->GetID()}});
+    // Only the column validation needs: every ROI edit ends here, and an
+    // image may hold a thousand boxes.
     std::vector<int> vctRoiCategories;
-    for (const std::shared_ptr<CDatasetRoi>& pRoi : vctRois)
-    {
-        if (pRoi)
-            vctRoiCategories.push_back(pRoi->GetCategoryID());
-    }
+    m_pDatabase->SelectColumns(CDatasetRoi::TABLE_NAME, {CDatasetRoi::COLUMN_CATEGORY_ID},
+                               {{CDatasetRoi::COLUMN_IMAGE_ID, pImage->GetID()}},
+                               [&vctRoiCategories](const QSqlQuery& query)
+                               { vctRoiCategories.push_back(query.value(0).toInt()); });
     // Every ROI edit of an image ends here, so the statistics follow it.
     ScheduleStatistics();
     return ValidateImage(pImage, CategoryIDs(vctCategories), vctRoiCategories);

@@ -2,7 +2,13 @@
 
 #include "common/log/LogView.h"
 #include "common/log/Logger.h"
+#include "common/mvc/BottomPanel.h"
+#include "common/mvc/CenterView.h"
+#include "common/mvc/MVCManager.h"
 #include "common/mvc/MVCRegistry.h"
+#include "common/mvc/PropertyPanel.h"
+#include "common/mvc/ToolPanel.h"
+#include "common/mvc/ViewLayout.h"
 #include "common/setting/SettingCtrl.h"
 #include "common/setting/SettingManager.h"
 #include "common/setting/SettingModel.h"
@@ -18,6 +24,7 @@
 #include <QIcon>
 #include <QOpenGLContext>
 #include <QPalette>
+#include <QPointer>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStandardPaths>
@@ -67,11 +74,6 @@ QDockWidget* MakeDock(const QString& strTitle, QWidget* pContent, Qt::DockWidget
 }
 
 constexpr int TRAINING_DOCK_HEIGHT = 280;
-
-QWidget* Placeholder(QWidget* pParent)
-{
-    return new QWidget(pParent);
-}
 } // namespace
 
 MainWindow::MainWindow(QWidget* pParent) : QMainWindow(pParent)
@@ -90,12 +92,19 @@ MainWindow::MainWindow(QWidget* pParent) : QMainWindow(pParent)
 MainWindow::~MainWindow()
 {
     CLog::Write(ELogLevel::NORMAL, "MainWindow: Destroy()");
+    CMVCRegistry::RemoveMVC(this);
     // Each object goes before the objects it refers to: stopping a running
     // training updates the model, so the controller goes first.
     delete m_pProjectController;
     m_pProjectController = nullptr;
     delete m_pProjectModel;
     m_pProjectModel = nullptr;
+    delete m_pMVCManager;
+    m_pMVCManager = nullptr;
+    delete m_pViewArea;
+    m_pViewArea = nullptr;
+    delete m_pLayout;
+    m_pLayout = nullptr;
     for (const SMVCItem& item : m_vctToolWindows)
     {
         delete item.controller;
@@ -153,11 +162,10 @@ void MainWindow::ApplyLook()
 
 void MainWindow::SetupLayout()
 {
-    // The image-view panels are empty until the image views exist.
-    m_pToolPanel = Placeholder(this);
+    m_pToolPanel = new CToolPanel(this);
     m_pToolPanel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
-    m_pPropertyPanel = Placeholder(this);
-    m_pBottomPanel = Placeholder(this);
+    m_pPropertyPanel = new CPropertyPanel(this);
+    m_pBottomPanel = new CBottomPanel(this);
     m_pBottomPanel->setMaximumHeight(0);
 
     addDockWidget(Qt::LeftDockWidgetArea, MakeDock("Tool Dock", m_pToolPanel, Qt::LeftDockWidgetArea, this));
@@ -169,8 +177,8 @@ void MainWindow::SetupLayout()
     addDockWidget(Qt::BottomDockWidgetArea,
                   MakeDock("Bottom Dock", m_pBottomPanel, Qt::BottomDockWidgetArea, this));
     CreateTrainingDock();
+    CreateImageViews();
 
-    m_pViewArea = Placeholder(this);
     m_pLogView = new CLogView(this);
     m_pSplitter = new QSplitter(Qt::Vertical, this);
     m_pSplitter->addWidget(m_pViewArea);
@@ -179,10 +187,53 @@ void MainWindow::SetupLayout()
     m_pSplitter->setStretchFactor(1, 1);
     setCentralWidget(m_pSplitter);
 
+    ConnectImageViews();
     connect(m_pProjectModel, &CProjectModel::signal_ChangeCommandState, this,
             &MainWindow::slot_ChangeCommandState);
     connect(CSettingParameters::GetInstance(), &CSettingParameters::signal_UpdateSettingParameter, this,
             &MainWindow::slot_UpdateSettingParameters);
+}
+
+void MainWindow::CreateImageViews()
+{
+    m_pLayout = new CViewLayout();
+    m_pViewArea = new CViewLayoutWidget(m_pLayout, this);
+    m_pMVCManager = new CMVCManager(m_pLayout, m_pViewArea, m_pToolPanel, m_pPropertyPanel, m_pBottomPanel);
+}
+
+void MainWindow::ConnectImageViews()
+{
+    connect(m_pFileExplorer, &CFileExplorer::signal_SelectFiles, m_pMVCManager,
+            &CMVCManager::slot_SelectFiles);
+    ConnectImageViews(m_pViewArea, m_pMVCManager, m_pProjectController);
+}
+
+void MainWindow::ConnectImageViews(CViewLayoutWidget* pViewArea, CMVCManager* pManager,
+                                   CProjectController* pController)
+{
+    const QPointer<CProjectController> pGuard(pController);
+    pManager->RegisterGeometryAction(QStringLiteral("Update"), QIcon(QStringLiteral(":/Image/configure.png")),
+                                     [pGuard](int nViewId, unsigned int nObjectId)
+                                     {
+                                         if (pGuard)
+                                             pGuard->UpdateClassName(nViewId, nObjectId);
+                                     });
+    using W = CViewLayoutWidget;
+    using C = CProjectController;
+    connect(pViewArea, &W::signal_AddDrawableObjectWithViewID, pController,
+            &C::slot_AddDrawableObjectWithViewID);
+    connect(pViewArea, &W::signal_BeforeDeleteDrawableObjectWithViewID, pController,
+            &C::slot_BeforeDeleteDrawableObjectWithViewID);
+    connect(pViewArea, &W::signal_ChangeDrawableObjectPropertyWithViewID, pController,
+            &C::slot_ChangeDrawableObjectPropertyWithViewID);
+    // Where geometry is stored, where a refused deletion is undone, and
+    // when a view stops showing a project image.
+    connect(pViewArea, &W::signal_CommitDrawableObjectGeometryWithViewID, pController,
+            &C::slot_CommitDrawableObjectGeometryWithViewID);
+    connect(pViewArea, &W::signal_DeleteDrawableObjectWithViewID, pController,
+            &C::slot_DeleteDrawableObjectWithViewID);
+    connect(pViewArea, &W::signal_ChangeCurrentImageWithViewID, pController,
+            &C::slot_ChangeViewImageWithViewID);
 }
 
 QWidget* MainWindow::CreateLeftDock()

@@ -10,21 +10,26 @@ class QAction;
 class QMenu;
 class QSplitter;
 class QTabWidget;
-class CController;
+class CBottomPanel;
 class CFileExplorer;
 class CLogView;
+class CMVCManager;
 class CProjectController;
 class CProjectExplorerView;
 class CProjectModel;
+class CPropertyPanel;
 class CSettingController;
 class CSettingViewImpl;
+class CToolPanel;
 class CTrainingChartView;
+class CViewLayout;
+class CViewLayoutWidget;
 
 // The program's main window: registers the default settings, sets the dark
-// look, builds the frame (four docks and the "Training" chart dock, the view
-// area above the log view), owns
-// the long-lived objects of the program, its actions and menus, and ties the
-// project, the explorer and the settings together. GUI thread.
+// look, builds the frame (four docks and the "Training" chart dock, the
+// image views above the log view), owns the long-lived objects of the
+// program, its actions and menus, and ties the project, the explorer, the
+// image views and the settings together. GUI thread.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -37,6 +42,11 @@ public:
     static void SplitProjectFile(const QString& strFile, QChar chSeparator, QString& strFolder,
                                  QString& strName);
 
+    // The image views' drawable events to the project's ROIs, and the
+    // drawable menu's "Update".
+    static void ConnectImageViews(CViewLayoutWidget* pViewArea, CMVCManager* pManager,
+                                  CProjectController* pController);
+
     CLogView* GetLogView() const { return m_pLogView; }
     QSplitter* GetCentralSplitter() const { return m_pSplitter; }
     CSettingViewImpl* GetSettingView() const { return m_pSettingView; }
@@ -45,7 +55,11 @@ public:
     CProjectExplorerView* GetProjectExplorer() const { return m_pProjectExplorer; }
     CFileExplorer* GetFileExplorer() const { return m_pFileExplorer; }
     CTrainingChartView* GetTrainingChart() const { return m_pTrainingChart; }
-    QWidget* GetViewArea() const { return m_pViewArea; }
+    CViewLayoutWidget* GetViewArea() const { return m_pViewArea; }
+    CViewLayout* GetViewLayout() const { return m_pLayout; }
+    CMVCManager* GetMVCManager() const { return m_pMVCManager; }
+    CToolPanel* GetToolPanel() const { return m_pToolPanel; }
+    CPropertyPanel* GetPropertyPanel() const { return m_pPropertyPanel; }
     QMenu* GetRecentMenu() const { return m_pRecentMenu; }
     const std::vector<SMVCItem>& GetToolWindows() const { return m_vctToolWindows; }
 
@@ -79,16 +93,18 @@ private:
     QWidget* CreateLeftDock();
     QWidget* CreateRightDock();
     void CreateTrainingDock();
+    void CreateImageViews();
+    void ConnectImageViews();
     QAction* AddAction(const QString& strText, const QString& strIcon, void (MainWindow::*pfnSlot)());
     void CreateToolBar();
     void CreateMenus();
     void SetEditingEnabled(bool bEnabled);
 
-    // The image-view grid and its manager; null until the image views exist,
-    // and every use checks for that.
-    QWidget* m_pLayout = nullptr;
-    QWidget* m_pViewArea = nullptr;
-    CController* m_pMVCManager = nullptr;
+    // The image-view grid and its manager; every use checks for them, as
+    // the window is built step by step.
+    CViewLayout* m_pLayout = nullptr;
+    CViewLayoutWidget* m_pViewArea = nullptr;
+    CMVCManager* m_pMVCManager = nullptr;
     CProjectModel* m_pProjectModel = nullptr;
     CProjectExplorerView* m_pProjectExplorer = nullptr;
     CProjectController* m_pProjectController = nullptr;
@@ -112,9 +128,9 @@ private:
     QMenu* m_pRecentMenu = nullptr;
     int m_nCommandState = 0;
 
-    QWidget* m_pToolPanel = nullptr;
-    QWidget* m_pPropertyPanel = nullptr;
-    QWidget* m_pBottomPanel = nullptr;
+    CToolPanel* m_pToolPanel = nullptr;
+    CPropertyPanel* m_pPropertyPanel = nullptr;
+    CBottomPanel* m_pBottomPanel = nullptr;
     CFileExplorer* m_pFileExplorer = nullptr;
     QTabWidget* m_pLeftTabs = nullptr;
     QSplitter* m_pSplitter = nullptr;

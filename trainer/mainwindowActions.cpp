@@ -1,7 +1,8 @@
 #include "trainer/mainwindow.h"
 
-#include "common/mvc/CenterCtrl.h"
+#include "common/mvc/CenterView.h"
 #include "common/mvc/Interaction.h"
+#include "common/mvc/MVCManager.h"
 #include "common/setting/SettingCtrl.h"
 #include "common/setting/SettingManager.h"
 #include "trainer/AboutDlg.h"
@@ -31,7 +32,6 @@ void MainWindow::createActions()
     m_pActOpenProject =
         AddAction("Open Project", ":/Image/open-folder.png", &MainWindow::slot_OpenProjectFile);
     m_pActNewProject = AddAction("New Project", ":/Image/plus.png", &MainWindow::slot_OpenNewProjectDlg);
-    // Save and the layouts act on the image views, which are not there yet.
     m_pActSave = AddAction("Save", ":/Image/save_file.png", nullptr);
     m_pActUndo = AddAction("Undo", ":/Image/undo.png", &MainWindow::slot_Undo);
     m_pActRedo = AddAction("Redo", ":/Image/redo.png", &MainWindow::slot_Redo);
@@ -42,6 +42,13 @@ void MainWindow::createActions()
     m_pActStop = AddAction("Stop", ":/Image/stop.png", &MainWindow::slot_Stop);
     m_pActSetting = AddAction("Setting", ":/Image/settings.png", &MainWindow::slot_Settings);
     m_pActBuild = AddAction("Build", ":/Image/configure.png", &MainWindow::slot_Build);
+    if (m_pMVCManager)
+    {
+        connect(m_pActSave, &QAction::triggered, m_pMVCManager, &CMVCManager::slot_SaveFile);
+        connect(m_pActLayout1x1, &QAction::triggered, m_pMVCManager, &CMVCManager::slot_ChangeLayout1x1);
+        connect(m_pActLayout2x1, &QAction::triggered, m_pMVCManager, &CMVCManager::slot_ChangeLayout2x1);
+        connect(m_pActLayout2x2, &QAction::triggered, m_pMVCManager, &CMVCManager::slot_ChangeLayout2x2);
+    }
     m_pActExit = AddAction("Exit", ":/Image/exit.png", &MainWindow::slot_Exit);
     m_pActAbout = AddAction("About", ":/Image/about.png", &MainWindow::slot_About);
 

@@ -20,13 +20,17 @@ class CRecordingReporter : public benchmark::ConsoleReporter
 {
 public:
     std::map<std::string, double> m_mapTimes;
+    std::map<std::string, double> m_mapSeconds;
 
     void ReportRuns(const std::vector<Run>& vctRuns) override
     {
         for (const Run& run : vctRuns)
         {
             if (run.run_type == Run::RT_Iteration && run.iterations > 0)
+            {
                 m_mapTimes[run.benchmark_name()] = run.GetAdjustedRealTime();
+                m_mapSeconds[run.benchmark_name()] = run.real_accumulated_time / double(run.iterations);
+            }
         }
         ConsoleReporter::ReportRuns(vctRuns);
     }
@@ -64,7 +68,8 @@ std::string ScratchDir(const std::string& strName)
     return strPath;
 }
 
-int RunBenchmarks(int argc, char* argv[], const std::vector<SRatio>& vctRatios)
+int RunBenchmarks(int argc, char* argv[], const std::vector<SRatio>& vctRatios,
+                  const std::vector<SLimit>& vctLimits)
 {
     PrepareHome();
     QApplication app(argc, argv);
@@ -83,6 +88,17 @@ int RunBenchmarks(int argc, char* argv[], const std::vector<SRatio>& vctRatios)
         const double dRatio = itSubject->second / itFloor->second;
         std::printf("  %-50s / %-40s = %6.2f  (target <= %.2f) %s\n", ratio.strSubject.c_str(),
                     ratio.strFloor.c_str(), dRatio, ratio.dLimit, dRatio <= ratio.dLimit ? "ok" : "OVER");
+    }
+    if (!vctLimits.empty())
+        std::printf("\nLimits:\n");
+    for (const SLimit& limit : vctLimits)
+    {
+        const auto it = reporter.m_mapSeconds.find(limit.strSubject);
+        if (it == reporter.m_mapSeconds.end())
+            continue;
+        const double dSeconds = it->second;
+        std::printf("  %-50s = %8.4f s  (target <= %.3f s) %s\n", limit.strSubject.c_str(), dSeconds,
+                    limit.dSeconds, dSeconds <= limit.dSeconds ? "ok" : "OVER");
     }
     benchmark::Shutdown();
     return 0;

@@ -91,11 +91,38 @@ void CUndoStack::MoveAndRun(std::unique_ptr<CCommand> pCommand, CommandQueue& ta
 {
     CCommand* pRunning = pCommand.get();
     PushBack(target, mutex, std::move(pCommand));
-    m_vctRunning.push_back(pRunning);
-    (pRunning->*fnRun)();
+    RunHeld(pRunning, fnRun);
+}
+
+void CUndoStack::RunHeld(CCommand* pCommand, void (CCommand::*fnRun)())
+{
+    m_vctRunning.push_back(pCommand);
+    (pCommand->*fnRun)();
     m_vctRunning.pop_back();
     if (m_vctRunning.empty())
         m_vctDeferred.clear();
+}
+
+void CUndoStack::PushAndExec(CCommand* command)
+{
+    if (!command)
+        return;
+    PushUndo(command);
+    RunHeld(command, &CCommand::exec);
+}
+
+bool CUndoStack::DiscardNewestIf(const std::function<bool(const CCommand&)>& fnMatch)
+{
+    std::unique_ptr<CCommand> pCommand;
+    {
+        QMutexLocker locker(&m_undoMutex);
+        if (m_undoStack.empty() || !fnMatch(*m_undoStack.back()))
+            return false;
+        pCommand = std::move(m_undoStack.back());
+        m_undoStack.pop_back();
+    }
+    Discard(std::move(pCommand));
+    return true;
 }
 
 void CUndoStack::PushUndo(CCommand* command)

@@ -31,6 +31,13 @@ public:
     // running it; the caller runs exec() afterwards. A null command is
     // ignored.
     virtual void PushUndo(CCommand* command);
+    // PushUndo, then runs the command's exec() as the stack's own Undo and
+    // Redo run commands, so that it may discard its own step while it runs.
+    void PushAndExec(CCommand* command);
+    // Forgets the newest applied command when fnMatch accepts it (an edit
+    // that was withdrawn as soon as it was made leaves no step behind);
+    // false when there is none or it does not match.
+    bool DiscardNewestIf(const std::function<bool(const CCommand&)>& fnMatch);
     // Moves the newest applied command to the redo stack, then takes it back.
     virtual void Undo();
     // Moves the newest undone command to the undo stack, then applies it again.
@@ -68,6 +75,8 @@ private:
     // Moves the command onto target, then runs fnRun on it.
     void MoveAndRun(std::unique_ptr<CCommand> pCommand, CommandQueue& target, QMutex& mutex,
                     void (CCommand::*fnRun)());
+    // Runs fnRun on a command that one of the stacks holds.
+    void RunHeld(CCommand* pCommand, void (CCommand::*fnRun)());
 
     CommandQueue m_undoStack;
     CommandQueue m_redoStack;

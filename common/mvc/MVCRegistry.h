@@ -4,6 +4,7 @@
 
 class CModel;
 class CController;
+class QObject;
 class QWidget;
 
 // One model/controller/view triple of the registry; any pointer may be null.
@@ -22,15 +23,18 @@ struct SMVCItem
     QWidget* view = nullptr;
 };
 
-// Process-wide list of registered triples in registration order. Entries are
-// never removed, so lookups must only be made for objects that outlive the
-// lookup's user (the main window and the view manager do). GUI thread only.
+// Process-wide list of registered triples in registration order. Whoever
+// registers an object removes it when the object goes (RemoveMVC), so a
+// lookup never meets a deleted object, also when a second main window is
+// made after the first one was closed. GUI thread only.
 class CMVCRegistry
 {
 public:
     static std::vector<SMVC> m_vctItems;
 
     static void PushMVC(CModel* pModel, QWidget* pView, CController* pController);
+    // Drops every entry that names the object as its model, view or controller.
+    static void RemoveMVC(const QObject* pObject);
 
     // First registered controller that is a T, or null.
     template <typename T>

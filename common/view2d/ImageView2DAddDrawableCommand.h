@@ -21,6 +21,8 @@ public:
     void exec() override;
     void undo() override;
 
+    const std::shared_ptr<CDrawableObject>& GetObject() const { return m_pObject; }
+
 private:
     QPointer<CGeometryModel> m_pModel;
     std::shared_ptr<CDrawableObject> m_pObject;

@@ -186,8 +186,7 @@ void CImageView2DController::slot_ChangeViewMode()
 
 void CImageView2DController::Push(CCommand* pCommand)
 {
-    m_undoStack.PushUndo(pCommand);
-    pCommand->exec();
+    m_undoStack.PushAndExec(pCommand);
 }
 
 double CImageView2DController::ScreenToImage(double dScreenPixels) const
@@ -198,15 +197,25 @@ double CImageView2DController::ScreenToImage(double dScreenPixels) const
 
 bool CImageView2DController::Undo()
 {
-    if (!m_pView || !m_pView->hasFocus() || m_undoStack.GetUndoCount() == 0)
+    return m_pView && m_pView->hasFocus() && UndoStep();
+}
+
+bool CImageView2DController::Redo()
+{
+    return m_pView && m_pView->hasFocus() && RedoStep();
+}
+
+bool CImageView2DController::UndoStep()
+{
+    if (m_undoStack.GetUndoCount() == 0)
         return false;
     m_undoStack.Undo();
     return true;
 }
 
-bool CImageView2DController::Redo()
+bool CImageView2DController::RedoStep()
 {
-    if (!m_pView || !m_pView->hasFocus() || m_undoStack.GetRedoCount() == 0)
+    if (m_undoStack.GetRedoCount() == 0)
         return false;
     m_undoStack.Redo();
     return true;
@@ -260,7 +269,22 @@ void CImageView2DController::DeleteDrawableObject(const ObjectPtr& pObject)
 
 bool CImageView2DController::DeleteDrawableObject(unsigned int uid)
 {
-    return m_pGeometryModel && m_pGeometryModel->DeleteObject(uid);
+    if (!m_pGeometryModel)
+        return false;
+    const ObjectPtr pObject = m_pGeometryModel->FindObject(uid);
+    if (!m_pGeometryModel->DeleteObject(pObject))
+        return false;
+    // A drawing withdrawn as soon as it was committed (its class chooser
+    // cancelled, its storing refused) leaves no undo step, or Undo would
+    // seem to do nothing and Redo would bring the withdrawn drawing back.
+    m_undoStack.DiscardNewestIf(
+        [&pObject](const CCommand& command)
+        {
+            const auto* pAdd = dynamic_cast<const CAddDrawableCommand*>(&command);
+            return pAdd && !dynamic_cast<const CDeleteDrawableCommand*>(&command) &&
+                   pAdd->GetObject() == pObject;
+        });
+    return true;
 }
 
 void CImageView2DController::DeleteSelectedObjects()

@@ -80,6 +80,8 @@ public:
     // Drawables, without undo (the project side's stored regions).
     void AddDrawableObject(const ObjectPtr& pObject);
     void DeleteDrawableObject(const ObjectPtr& pObject);
+    // Also forgets the newest undo step when it is the adding of this very
+    // drawable: the project side withdraws drawings it could not store.
     bool DeleteDrawableObject(unsigned int uid);
     // One undo step deleting every selected drawable; nothing without a selection.
     void DeleteSelectedObjects();
@@ -116,6 +118,10 @@ public:
     // Act only while the view has keyboard focus; true when they did.
     bool Undo() override;
     bool Redo() override;
+    // Act wherever the focus is (the main window's Undo and Redo on the
+    // active view); true when a step was taken.
+    bool UndoStep();
+    bool RedoStep();
     const CUndoStack& GetUndoStack() const { return m_undoStack; }
     CImageView2DToolBox* GetToolBox() const;
 

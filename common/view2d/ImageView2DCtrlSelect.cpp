@@ -4,7 +4,6 @@
 // each resize or move is one undo step however many drawables it moved.
 #include "common/view2d/ImageView2DCtrl.h"
 
-#include "common/mvc/CommandArray.h"
 #include "common/view2d/ImageView2D.h"
 #include "common/view2d/ImageView2DDrawableGeometry.h"
 #include "common/view2d/ImageView2DGeometryModel.h"
@@ -197,15 +196,15 @@ void CImageView2DController::slot_SelectMovingDoing(const QPointF& pointStart, c
 
 void CImageView2DController::PushMoves(const QPointF& ptStart, const QPointF& ptEnd)
 {
-    auto pMacro = std::make_unique<CMacroCommand>();
+    // One command for the whole selection: one undo step and one commit.
+    std::vector<CMoveDrawableCommand::SMoved> vctMoved;
     for (const ObjectPtr& pObject : m_pGeometryModel->GetObjects())
     {
         if (pObject->GetSelected())
-            pMacro->addCommand(new CMoveDrawableCommand(m_pGeometryModel, pObject, ptStart, ptEnd,
-                                                        pObject->GetMouseOffset()));
+            vctMoved.push_back({pObject, pObject->GetMouseOffset()});
     }
-    if (pMacro->Size() > 0)
-        Push(pMacro.release());
+    if (!vctMoved.empty())
+        Push(new CMoveDrawableCommand(m_pGeometryModel, std::move(vctMoved), ptStart, ptEnd));
 }
 
 void CImageView2DController::slot_SelectMovingEnd(const QPointF& pointStart, const QPointF& pointEnd)

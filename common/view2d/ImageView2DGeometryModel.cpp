@@ -120,6 +120,18 @@ bool CGeometryModel::ResizeObject(const ObjectPtr& pObject, double dTolerance, c
     return true;
 }
 
+void CGeometryModel::CommitGeometry(const std::vector<ObjectPtr>& vctObjects)
+{
+    QVector<unsigned int> vctUIDs;
+    for (const ObjectPtr& pObject : vctObjects)
+    {
+        if (Contains(pObject))
+            vctUIDs.push_back(pObject->GetUID());
+    }
+    if (!vctUIDs.isEmpty())
+        emit signal_CommitDrawableObjectGeometry(vctUIDs);
+}
+
 CGeometryModel::ObjectPtr CGeometryModel::FindObject(unsigned int uid) const
 {
     const auto it = std::find_if(m_vctObjects.begin(), m_vctObjects.end(),

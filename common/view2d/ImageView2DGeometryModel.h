@@ -4,6 +4,7 @@
 #include "common/view2d/ImageView2DDrawableObject.h"
 
 #include <QPointF>
+#include <QVector>
 
 #include <memory>
 #include <vector>
@@ -45,6 +46,12 @@ public:
     // or has no handle there.
     bool ResizeObject(const ObjectPtr& pObject, double dTolerance, const QPointF& ptFrom,
                       const QPointF& ptTo);
+    // Announces that an edit of these drawables' geometry is complete (a
+    // move or resize command ran, was undone or redone), as one signal for
+    // all of them; drawables not in the list are left out, and nothing is
+    // sent when none is left. Listeners that store geometry write here, not
+    // on every property change a drag in progress makes.
+    void CommitGeometry(const std::vector<ObjectPtr>& vctObjects);
 
     bool Contains(const ObjectPtr& pObject) const;
     ObjectPtr FindObject(unsigned int uid) const;
@@ -69,6 +76,7 @@ signals:
     void signal_BeforeDeleteDrawableObject(unsigned int uid, QString name);
     void signal_DeleteDrawableObject(unsigned int uid, QString name);
     void signal_ChangeDrawableObjectProperty(unsigned int uid);
+    void signal_CommitDrawableObjectGeometry(const QVector<unsigned int>& vctUIDs);
     void signal_ChangeDrawingObject();
     void signal_ClearObject();
 

@@ -23,9 +23,10 @@ void CResizeDrawableCommand::MoveHandle(const QPointF& ptFrom, const QPointF& pt
     // Already done (the gesture moved the handle live before the command
     // was pushed): a shape may have another handle at the start point.
     QPointF ptHandle;
-    if (m_pObject->FindResizePoint(HANDLE_TOLERANCE, ptTo, ptHandle))
-        return;
-    m_pModel->ResizeObject(m_pObject, HANDLE_TOLERANCE, ptFrom, ptTo);
+    if (!m_pObject->FindResizePoint(HANDLE_TOLERANCE, ptTo, ptHandle))
+        m_pModel->ResizeObject(m_pObject, HANDLE_TOLERANCE, ptFrom, ptTo);
+    // Also when the gesture did the work: the resize is complete only now.
+    m_pModel->CommitGeometry({m_pObject});
 }
 
 void CResizeDrawableCommand::exec()

@@ -14,8 +14,8 @@ class CGeometryModel;
 // ptFrom to ptTo (image pixels, the handle's own positions); undo moves it
 // back. Each direction acts only while the handle sits where that
 // direction starts, so running it again, or over newer edits that moved or
-// removed the drawable, changes nothing. Holds the drawable; the model is
-// borrowed. Owned by the undo stack. GUI thread.
+// removed the drawable, changes nothing. Every run ends with a geometry
+// commit of the drawable. Holds the drawable; the model is borrowed. Owned by the undo stack. GUI thread.
 class CResizeDrawableCommand : public CCommand
 {
 public:

@@ -2,6 +2,7 @@
 // picture of it, for the README. Usage: demo_screenshot <output.png>
 #include "common/log/Logger.h"
 #include "common/mvc/Interaction.h"
+#include "common/mvc/MVCManager.h"
 #include "tests/support/TestSupport.h"
 #include "trainer/AddProjectCtrl.h"
 #include "trainer/AddProjectDlg.h"
@@ -13,6 +14,7 @@
 #include "trainer/TrainingModel.h"
 #include "trainer/mainwindow.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QImage>
 #include <QLineEdit>
@@ -46,6 +48,18 @@ QString CreateDemoProject(const QString& strParent)
     return strParent + QStringLiteral("/traffic");
 }
 
+void AddRoi(CDatabaseModel* pDatabase, int nImage, int nCategory, const QRectF& rcBox)
+{
+    auto pRoi = std::make_shared<CDatasetRoi>();
+    pRoi->SetImageID(nImage);
+    pRoi->SetCategoryID(nCategory);
+    pRoi->SetX(rcBox.x());
+    pRoi->SetY(rcBox.y());
+    pRoi->SetWidth(rcBox.width());
+    pRoi->SetHeight(rcBox.height());
+    pDatabase->InsertToTable(pRoi);
+}
+
 void FillDemoProject(CProjectController* pController, const QString& strPhotos)
 {
     QStringList lstTrain;
@@ -65,14 +79,8 @@ void FillDemoProject(CProjectController* pController, const QString& strPhotos)
     }
     for (int nImage = 1; nImage <= 7; ++nImage)
     {
-        auto pRoi = std::make_shared<CDatasetRoi>();
-        pRoi->SetImageID(nImage);
-        pRoi->SetCategoryID(1 + nImage % 3);
-        pRoi->SetX(80 + (nImage - 1) * 20);
-        pRoi->SetY(140);
-        pRoi->SetWidth(260);
-        pRoi->SetHeight(160);
-        pDatabase->InsertToTable(pRoi);
+        AddRoi(pDatabase, nImage, 1 + nImage % 3, QRectF(80 + (nImage - 1) * 20, 140, 260, 160));
+        AddRoi(pDatabase, nImage, 3, QRectF(420 + nImage * 8, 60 + nImage * 20, 70, 150));
     }
     pController->ValidateROI();
     pController->Build();
@@ -115,6 +123,21 @@ int main(int argc, char* argv[])
     FillDemoRun(window.GetProjectController()->GetTrainingModel());
     CLog::Write(ELogLevel::NORMAL, "Demo project traffic is ready to train");
     window.GetProjectExplorer()->GetTreeView()->expandAll();
+
+    // Two images side by side, their boxes named by class.
+    window.GetMVCManager()->slot_ChangeLayout2x1();
+    for (int nView : {0, 1})
+    {
+        CInteraction::SetExecHandler(
+            [nView](QDialog* pDialog)
+            {
+                pDialog->findChild<QComboBox*>()->setCurrentText(CMVCManager::ViewTitle(nView));
+                return int(QDialog::Accepted);
+            });
+        window.GetProjectController()->slot_OpenImage(
+            nView + 1, QString("Images/street_%1.jpg").arg(nView + 1, 2, 10, QChar('0')));
+    }
+    OptraTest::InstallNonBlockingDialogs();
 
     for (int i = 0; i < 20; ++i)
     {

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QAbstractItemView>
+#include <QAction>
+#include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -50,6 +53,31 @@ inline QPushButton* Button(const QWidget* pDialog, const QString& strText)
             return pButton;
     }
     return nullptr;
+}
+
+// An action of a window by its text, null when there is none.
+inline QAction* FindAction(const QWidget* pWindow, const QString& strText)
+{
+    for (QAction* pAction : pWindow->findChildren<QAction*>())
+    {
+        if (pAction->text() == strText)
+            return pAction;
+    }
+    return nullptr;
+}
+
+// Answers a dialog with one combo box (the class chooser, the view choice)
+// with the entry of that text and "OK"; rejects it when the text is not
+// offered.
+inline int ChooseEntry(QDialog* pDialog, const QString& strText)
+{
+    auto* pCombo = pDialog->findChild<QComboBox*>();
+    const int nIndex = pCombo ? pCombo->findText(strText) : -1;
+    if (nIndex < 0)
+        return int(QDialog::Rejected);
+    pCombo->setCurrentIndex(nIndex);
+    QTest::mouseClick(Button(pDialog, QStringLiteral("OK")), Qt::LeftButton);
+    return pDialog->result();
 }
 
 } // namespace OptraTest

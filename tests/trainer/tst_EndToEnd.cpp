@@ -2,6 +2,7 @@
 // classes, ROIs, the network configuration, Build, the Darknet settings,
 // Start and Stop with the stand-in Darknet, the recent list and a restart.
 #include "common/log/LogView.h"
+#include "common/mvc/CenterView.h"
 #include "common/setting/SettingManager.h"
 #include "tests/support/TestSupport.h"
 #include "tests/trainer/DialogInput.h"

@@ -1,4 +1,9 @@
+#include "common/mvc/CenterView.h"
+#include "common/mvc/ImageViewerCtrl.h"
+#include "common/mvc/MVCManager.h"
 #include "common/setting/SettingManager.h"
+#include "common/view2d/ImageView2D.h"
+#include "common/view2d/ImageView2DToolModel.h"
 #include "tests/support/TestSupport.h"
 #include "tests/trainer/DialogInput.h"
 #include "tests/trainer/ProjectFixture.h"
@@ -16,6 +21,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QToolBar>
 
 #include <memory>
@@ -307,13 +313,38 @@ private slots:
         QVERIFY(script.Done());
     }
 
-    void undoRedoWithoutViewsDoNothing()
+    void viewActionsReachTheActiveView()
     {
-        FindAction(m_pWindow.get(), "Undo")->trigger();
-        FindAction(m_pWindow.get(), "Redo")->trigger();
-        FindAction(m_pWindow.get(), "Save")->trigger();
+        CMVCManager* pManager = m_pWindow->GetMVCManager();
         FindAction(m_pWindow.get(), "[2x2]")->trigger();
-        QVERIFY(m_pWindow->isVisible());
+        QCOMPARE(m_pWindow->GetViewLayout()->GetViewCount(), 4);
+        FindAction(m_pWindow.get(), "[1x1]")->trigger();
+        QCOMPARE(m_pWindow->GetViewLayout()->GetViewCount(), 1);
+
+        QTemporaryDir dir;
+        QImage image(80, 60, QImage::Format_RGB888);
+        image.fill(Qt::red);
+        QVERIFY(image.save(dir.path() + "/in.png"));
+        pManager->OpenFile(dir.path() + "/in.png");
+        CInteraction::SetSaveFileHandler([&dir](auto...) { return dir.path() + "/out.bmp"; });
+        FindAction(m_pWindow.get(), "Save")->trigger();
+        OptraTest::InstallNonBlockingDialogs();
+        QCOMPARE(QImage(dir.path() + "/out.bmp").size(), QSize(80, 60));
+
+        // The menu has the keyboard now; Undo still reaches the view.
+        CImageViewUnit* pUnit = pManager->GetUnit(0);
+        pManager->GetModeModel()->SetViewMode(EImageView2DMode_Drawing_Rectanlge);
+        const QRect rcView = pUnit->Get2DView()->rect();
+        QTest::mousePress(pUnit->Get2DView(), Qt::LeftButton, Qt::NoModifier, rcView.center());
+        QTest::mouseMove(pUnit->Get2DView(), rcView.center() + QPoint(20, 20));
+        QTest::mouseRelease(pUnit->Get2DView(), Qt::LeftButton, Qt::NoModifier,
+                            rcView.center() + QPoint(40, 30));
+        QCOMPARE(pUnit->Get2DDrawableObjects().size(), size_t(1));
+        m_pWindow->menuBar()->setFocus();
+        FindAction(m_pWindow.get(), "Undo")->trigger();
+        QCOMPARE(pUnit->Get2DDrawableObjects().size(), size_t(0));
+        FindAction(m_pWindow.get(), "Redo")->trigger();
+        QCOMPARE(pUnit->Get2DDrawableObjects().size(), size_t(1));
     }
 };
 

@@ -12,13 +12,19 @@ class CLoggingCommand : public CCommand
 public:
     CLoggingCommand(QString strName, QStringList& lstLog) : m_strName(std::move(strName)), m_lstLog(lstLog) {}
     ~CLoggingCommand() override { m_lstLog << "~" + m_strName; }
-    void exec() override { m_lstLog << m_strName + "+"; }
+    void exec() override
+    {
+        m_lstLog << m_strName + "+";
+        if (fnOnExec)
+            fnOnExec();
+    }
     void undo() override
     {
         m_lstLog << m_strName + "-";
         if (fnOnUndo)
             fnOnUndo();
     }
+    std::function<void()> fnOnExec;
     std::function<void()> fnOnUndo;
     const QString& Name() const { return m_strName; }
 
@@ -151,6 +157,30 @@ private slots:
         // Deleted only once its undo() returned.
         QCOMPARE(lstLog, (QStringList{"B-", "A-", "~B", "cleared", "~A"}));
         QCOMPARE(stack.GetUndoCount() + stack.GetRedoCount(), size_t(0));
+    }
+
+    void commandMayWithdrawItsOwnStepWhileRunning()
+    {
+        QStringList lstLog;
+        CUndoStack stack;
+        stack.PushAndExec(new CLoggingCommand("A", lstLog));
+        auto* pCommand = new CLoggingCommand("B", lstLog);
+        const auto fnIsB = [](const CCommand& command)
+        {
+            return static_cast<const CLoggingCommand&>(command).Name() == "B";
+        };
+        pCommand->fnOnExec = [&]
+        {
+            QVERIFY(stack.DiscardNewestIf(fnIsB));
+            lstLog << "withdrawn";
+        };
+        stack.PushAndExec(pCommand);
+        // Deleted only once its exec() returned; A stays the newest step.
+        QCOMPARE(lstLog, (QStringList{"A+", "B+", "withdrawn", "~B"}));
+        QVERIFY(!stack.DiscardNewestIf(fnIsB));
+        stack.Undo();
+        QCOMPARE(lstLog.last(), QString("A-"));
+        QCOMPARE(stack.GetUndoCount(), size_t(0));
     }
 };
 

@@ -1,0 +1,191 @@
+// An image with 1,000 stored ROIs opened into an image view (every ROI
+// shown, painted once) against the same-sized image with none, and one more
+// rectangle drawn on each (committed, announced, classified, inserted and
+// re-validated), with the views, the project controller and their wiring as
+// the program has them.
+#include "bench/support/BenchMain.h"
+#include "common/mvc/BottomPanel.h"
+#include "common/mvc/CenterView.h"
+#include "common/mvc/ImageViewerCtrl.h"
+#include "common/mvc/Interaction.h"
+#include "common/mvc/MVCManager.h"
+#include "common/mvc/PropertyPanel.h"
+#include "common/mvc/ToolPanel.h"
+#include "common/mvc/ViewLayout.h"
+#include "common/view2d/ImageView2D.h"
+#include "common/view2d/ImageView2DCtrl.h"
+#include "trainer/AddProjectCtrl.h"
+#include "trainer/AddProjectDlg.h"
+#include "trainer/ProjectCtrl.h"
+#include "trainer/ProjectModel.h"
+#include "trainer/mainwindow.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLineEdit>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+namespace
+{
+constexpr int ROIS = 1000;
+constexpr int WIDTH = 1920;
+constexpr int HEIGHT = 1080;
+
+// A project of two images of the same size, the first with ROIS boxes, the
+// second with none, open in a controller wired to the four views.
+struct SBench
+{
+    CProjectModel model;
+    std::unique_ptr<CProjectController> pController;
+    CViewLayout layout;
+    QWidget window;
+    CViewLayoutWidget* pArea = new CViewLayoutWidget(&layout, &window);
+    std::unique_ptr<CMVCManager> pManager;
+
+    SBench()
+    {
+        const QString strParent = QString::fromStdString(OptraBench::ScratchDir("roi"));
+        CAddProjectView view;
+        CAddProjectController controller(&view);
+        view.GetFolderEdit()->setText(strParent);
+        view.GetNameEdit()->setText("boxes");
+        emit view.signal_AddProject();
+        const QString strFolder = strParent + "/boxes";
+        QImage image(WIDTH, HEIGHT, QImage::Format_RGB888);
+        image.fill(QColor(90, 120, 60));
+        image.save(strFolder + "/Images/full.png");
+        image.save(strFolder + "/Images/empty.png");
+        Fill(strFolder + "/boxes.data");
+
+        pController = std::make_unique<CProjectController>(&model, nullptr);
+        pController->LoadProject(strFolder, "boxes");
+        auto* pRow = new QHBoxLayout(&window);
+        auto* pTools = new CToolPanel(&window);
+        pRow->addWidget(pTools);
+        pRow->addWidget(pArea, 1);
+        pManager = std::make_unique<CMVCManager>(&layout, pArea, pTools, new CPropertyPanel(&window),
+                                                 new CBottomPanel(&window));
+        MainWindow::ConnectImageViews(pArea, pManager.get(), pController.get());
+        window.resize(1400, 900);
+        window.show();
+        // Every new rectangle is a "car".
+        CInteraction::SetExecHandler(
+            [](QDialog* pDialog)
+            {
+                pDialog->findChild<QComboBox*>()->setCurrentText("car");
+                return int(QDialog::Accepted);
+            });
+        CInteraction::SetMessageHandler([](auto...) { return QMessageBox::Ok; });
+    }
+
+    static void Fill(const QString& strFile)
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "fill");
+            db.setDatabaseName(strFile);
+            db.open();
+            db.transaction();
+            QSqlQuery query(db);
+            query.exec("INSERT INTO category (NAME) VALUES ('car')");
+            query.exec("INSERT INTO category (NAME) VALUES ('person')");
+            for (const char* szName : {"full.png", "empty.png"})
+                query.exec(
+                    QString("INSERT INTO dataset_image (NAME, FULL_PATH, TYPE, WIDTH, HEIGHT, PROJECT_ID) "
+                            "VALUES('%1', 'Images/%1', 'train', %2, %3, 1)")
+                        .arg(szName)
+                        .arg(WIDTH)
+                        .arg(HEIGHT));
+            for (int r = 0; r < ROIS; ++r)
+                query.exec(QString("INSERT INTO dataset_roi (X, Y, WIDTH, HEIGHT, IMAGE_ID, CATEGORY_ID) "
+                                   "VALUES(%1, %2, 40.5, 30.25, 1, %3)")
+                               .arg((r % 40) * 47.0)
+                               .arg((r / 40) * 43.0)
+                               .arg(1 + r % 2));
+            db.commit();
+        }
+        QSqlDatabase::removeDatabase("fill");
+    }
+
+    CImageViewUnit* Unit() const { return pManager->GetUnit(0); }
+    void Open(int nImage)
+    {
+        pController->slot_OpenImage(nImage, nImage == 1 ? "Images/full.png" : "Images/empty.png");
+        Unit()->Get2DView()->repaint();
+    }
+};
+
+SBench& Bench()
+{
+    // Left to the end of the process: its widgets must not outlive the
+    // application object, which goes first.
+    static SBench* pBench = new SBench;
+    return *pBench;
+}
+
+void Open(benchmark::State& state, int nImage, size_t nExpected)
+{
+    SBench& bench = Bench();
+    for (auto _ : state)
+    {
+        bench.Open(nImage);
+        if (bench.Unit()->Get2DDrawableObjects().size() != nExpected)
+            state.SkipWithError("the stored ROIs are not shown");
+    }
+}
+
+void OpenWithRois(benchmark::State& state)
+{
+    Open(state, 1, ROIS);
+}
+BENCHMARK(OpenWithRois)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void OpenWithoutRois(benchmark::State& state)
+{
+    Open(state, 2, 0);
+}
+BENCHMARK(OpenWithoutRois)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One more rectangle: the end of the drag commits it, the chooser answers,
+// the row goes in and the image is validated again. Undone outside the
+// timing, so every round draws on the same number of boxes.
+void DrawOneMore(benchmark::State& state, int nImage)
+{
+    SBench& bench = Bench();
+    bench.Open(nImage);
+    CImageView2DController* pController = bench.Unit()->Get2DController();
+    const size_t nBefore = bench.Unit()->Get2DDrawableObjects().size();
+    for (auto _ : state)
+    {
+        pController->slot_SelectROIRectangle();
+        pController->slot_DrawRectangleStart(QPointF(300, 200));
+        pController->slot_DrawRectangleEnd(QPointF(300, 200), QPointF(420, 290));
+        state.PauseTiming();
+        if (bench.Unit()->Get2DDrawableObjects().size() != nBefore + 1)
+            state.SkipWithError("the rectangle was not stored");
+        pController->UndoStep();
+        state.ResumeTiming();
+    }
+}
+
+void DrawOnFullImage(benchmark::State& state)
+{
+    DrawOneMore(state, 1);
+}
+BENCHMARK(DrawOnFullImage)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void DrawOnEmptyImage(benchmark::State& state)
+{
+    DrawOneMore(state, 2);
+}
+BENCHMARK(DrawOnEmptyImage)->Unit(benchmark::kMillisecond)->UseRealTime();
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    return OptraBench::RunBenchmarks(argc, argv,
+                                     {{"OpenWithRois/real_time", "OpenWithoutRois/real_time", 5.0},
+                                      {"DrawOnFullImage/real_time", "DrawOnEmptyImage/real_time", 3.0}},
+                                     {{"OpenWithRois/real_time", 0.5}, {"DrawOnFullImage/real_time", 0.05}});
+}

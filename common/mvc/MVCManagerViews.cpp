@@ -1,0 +1,73 @@
+// The view manager's operations on one view: its image, its drawables, the
+// drawable menu's actions and the caption of its title.
+#include "common/mvc/MVCManager.h"
+
+#include "common/mvc/CenterView.h"
+#include "common/mvc/ImageViewer.h"
+#include "common/mvc/ImageViewerCtrl.h"
+#include "common/mvc/ViewLayout.h"
+#include "common/view2d/ImageView2DDrawableGeometry.h"
+
+CMVCManager::ImagePtr CMVCManager::FindImage(const QString& strViewName)
+{
+    if (!m_pLayout || !m_pLayoutWidget)
+        return nullptr;
+    const int nShown = std::min(VisibleViewCount(), int(m_vctItems.size()));
+    if (nShown < 2)
+        return GetUnit(0) ? GetUnit(0)->GetImage() : nullptr;
+    for (int k = 0; k < nShown; ++k)
+    {
+        if (ViewTitle(k) == strViewName)
+            return GetUnit(k) ? GetUnit(k)->GetImage() : nullptr;
+    }
+    return nullptr;
+}
+
+std::shared_ptr<CDrawableObject> CMVCManager::Get2DDrawableObject(int nViewId, unsigned int nUID) const
+{
+    const CImageViewUnit* pUnit = GetUnit(nViewId);
+    return pUnit ? pUnit->Find2DDrawableObject(nUID) : nullptr;
+}
+
+void CMVCManager::AddRectangle(int nViewId, std::shared_ptr<CDrawableGeometry> pRectangle)
+{
+    if (CImageViewUnit* pUnit = GetUnit(nViewId))
+        pUnit->AddRectangle(std::move(pRectangle));
+}
+
+bool CMVCManager::Delete2DDrawableObject(int nViewId, unsigned int nUID)
+{
+    CImageViewUnit* pUnit = GetUnit(nViewId);
+    return pUnit && pUnit->Delete2DDrawableObject(nUID);
+}
+
+void CMVCManager::CloseCurrentImage(int nViewId)
+{
+    if (CImageViewUnit* pUnit = GetUnit(nViewId))
+        pUnit->CloseCurrentImage();
+}
+
+void CMVCManager::RegisterGeometryAction(const QString& strText, const QIcon& icon,
+                                         GeometryCallback fnCallback)
+{
+    for (int k = 0; k < int(m_vctItems.size()); ++k)
+    {
+        if (CImageViewUnit* pUnit = GetUnit(k))
+            pUnit->RegisterGeometryAction(strText, icon, fnCallback);
+    }
+}
+
+void CMVCManager::SetViewCaption(int nViewId, const QString& strCaption)
+{
+    if (CImageViewUnit* pUnit = GetUnit(nViewId); pUnit && pUnit->GetFrame())
+        pUnit->GetFrame()->SetCaption(strCaption);
+}
+
+void CMVCManager::slot_Convert()
+{
+    for (int k = 0; k < int(m_vctItems.size()); ++k)
+    {
+        if (CImageViewUnit* pUnit = GetUnit(k))
+            pUnit->Convert();
+    }
+}
