@@ -40,6 +40,8 @@ public:
     // A deep copy to run a filter on; empty when the source is empty or the
     // copy fails.
     static ImagePtr CopyImage(const Optra::Algorithms::CImage& source);
+    // Why a filter or the OCR engine failed, for the user.
+    static QString DescribeResult(int nResult);
 
     // The key names of a registered enumeration, in declaration order.
     template <typename E>

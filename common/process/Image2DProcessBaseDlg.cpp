@@ -2,6 +2,8 @@
 // window; the region list has a file of its own.
 #include "common/process/Image2DProcessBaseDlg.h"
 
+#include "common/mvc/MVCRegistry.h"
+#include "common/mvc/ViewLayout.h"
 #include "common/process/Image2DProcessBaseDlgParameterDelegate.h"
 
 #include <QComboBox>
@@ -39,6 +41,16 @@ QGroupBox* ComboGroup(const QString& strTitle, const QString& strFirst, QComboBo
     pGrid->setColumnStretch(1, 1);
     return pGroup;
 }
+
+CViewLayout* FindViewLayout()
+{
+    for (const SMVC& item : CMVCRegistry::m_vctItems)
+    {
+        if (auto* pLayout = qobject_cast<CViewLayout*>(item.model))
+            return pLayout;
+    }
+    return nullptr;
+}
 } // namespace
 
 CImage2DProcessBaseDlg::CImage2DProcessBaseDlg(QWidget* pParent) : QDialog(pParent)
@@ -61,6 +73,10 @@ CImage2DProcessBaseDlg::CImage2DProcessBaseDlg(QWidget* pParent) : QDialog(pPare
     m_pMessage->setTextInteractionFlags(Qt::TextSelectableByMouse);
     (new QVBoxLayout(pMessageGroup))->addWidget(m_pMessage);
     pLayout->addWidget(pMessageGroup);
+    if (CViewLayout* pViewLayout = FindViewLayout())
+        connect(pViewLayout, &CViewLayout::signal_ChangedSize, this,
+                &CImage2DProcessBaseDlg::slot_ChangeImageViewNumber);
+    ChangeImageViewNumber();
 }
 
 CImage2DProcessBaseDlg::~CImage2DProcessBaseDlg() = default;
@@ -93,6 +109,17 @@ QGroupBox* CImage2DProcessBaseDlg::CreateTargetGroup()
 QString CImage2DProcessBaseDlg::GetSourceImage() const
 {
     return m_pSourceImage->currentText();
+}
+
+void CImage2DProcessBaseDlg::ChangeImageViewNumber()
+{
+    const CViewLayout* pViewLayout = FindViewLayout();
+    SetImageViewCount(pViewLayout ? pViewLayout->GetRow() * pViewLayout->GetColumn() : 0);
+}
+
+void CImage2DProcessBaseDlg::slot_ChangeImageViewNumber()
+{
+    ChangeImageViewNumber();
 }
 
 void CImage2DProcessBaseDlg::SetImageViewCount(int nCount)

@@ -20,6 +20,9 @@ class QTreeView;
 // message line (the processing time, or why a run failed). It only shows
 // and emits; the tool's controller does the work.
 //
+// The source list follows the grid of the view layout registered in the
+// MVC registry: it lists the views shown.
+//
 // The region list always starts with "Whole Image"; every other entry is a
 // geometry drawable of the source view, known by its id. When the chosen
 // drawable goes, its entry stays chosen, marked "(deleted)", until the user
@@ -62,6 +65,8 @@ public:
     // Empties the result area before and after a failed run.
     virtual void ClearResult() {}
 
+    // Lists the views the grid of the registered view layout shows.
+    void ChangeImageViewNumber();
     // Lists "Image View [0]" ... "Image View [n-1]", keeping the chosen view
     // when it is still listed; a change of the chosen view is announced
     // like a user's choice.
@@ -77,6 +82,7 @@ signals:
     void signal_ChangeData(int nRow, const QString& strValue);
 
 public slots:
+    void slot_ChangeImageViewNumber();
     void slot_DataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight);
 
 protected:
