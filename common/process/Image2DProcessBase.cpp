@@ -17,10 +17,10 @@ const CDrawableGeometry* AsRegion(const CImage2DProcessBase::ObjectPtr& pObject)
 std::vector<SImage2DProcessRoi> CImage2DProcessBase::CollectRois(const std::vector<ObjectPtr>& vctObjects)
 {
     std::vector<SImage2DProcessRoi> vctRois;
-    for (const ObjectPtr& pObject : vctObjects)
+    for (auto it = vctObjects.rbegin(); it != vctObjects.rend(); ++it)
     {
-        if (AsRegion(pObject))
-            vctRois.push_back({pObject->GetUID(), pObject->GetName()});
+        if (AsRegion(*it))
+            vctRois.push_back({(*it)->GetUID(), (*it)->GetName()});
     }
     return vctRois;
 }

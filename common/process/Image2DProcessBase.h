@@ -31,8 +31,10 @@ public:
     using ImagePtr = std::shared_ptr<Optra::Algorithms::CImage>;
     using ShapePtr = std::shared_ptr<Optra::Geometry::CShape>;
 
-    // The geometry drawables (measuring lines and other kinds excluded), in
-    // list order.
+    // The geometry drawables (measuring lines and other kinds excluded),
+    // oldest first, as they were drawn: the order in which a list kept up
+    // to date by additions has them. vctObjects is the geometry model's
+    // list, which holds the newest first.
     static std::vector<SImage2DProcessRoi> CollectRois(const std::vector<ObjectPtr>& vctObjects);
     // The shape of the geometry drawable with that id; empty when there is
     // none (or it has no shape).

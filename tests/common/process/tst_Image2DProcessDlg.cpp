@@ -165,9 +165,11 @@ private slots:
         auto pFirst = Box("dog", 0);
         auto pSecond = Box("dog", 50);
         auto pRuler = std::make_shared<CDrawableRuler>(std::make_shared<Optra::Geometry::CLine>(0, 0, 5, 5));
-        const std::vector<std::shared_ptr<CDrawableObject>> vctObjects{pFirst, pRuler, pSecond};
+        // as a geometry model holds them: the newest first
+        const std::vector<std::shared_ptr<CDrawableObject>> vctObjects{pSecond, pRuler, pFirst};
         const auto vctRois = CImage2DProcessBase::CollectRois(vctObjects);
         QCOMPARE(vctRois.size(), size_t(2));
+        QCOMPARE(vctRois[0].uid, pFirst->GetUID());
         QCOMPARE(vctRois[1].uid, pSecond->GetUID());
         QCOMPARE(CImage2DProcessBase::FindRegion(vctObjects, pSecond->GetUID()), pSecond->GetData());
         QVERIFY(!CImage2DProcessBase::FindRegion(vctObjects, pRuler->GetUID()));
