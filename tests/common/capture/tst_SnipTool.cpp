@@ -1,8 +1,11 @@
 #include "tests/common/view2d/View2DFixture.h"
 
 #include "common/capture/SnipTool.h"
+#include "common/mvc/ImageViewer.h"
+#include "tests/support/ViewsFixture.h"
 
 #include <QClipboard>
+#include <QPushButton>
 #include <QScreen>
 
 using namespace OptraTest;
@@ -106,6 +109,18 @@ private slots:
         QVERIFY(!pTool->isVisible());
         QVERIFY(!unit.view.isMinimized());
         QCOMPARE(unit.imageList.GetImageCount(), size_t(1));
+    }
+
+    // The capture button of a view's frame opens the snip window for that view.
+    void captureButtonOpensIt()
+    {
+        OptraTest::SImageViews views;
+        QTest::mousePress(views.Frame(0)->GetButton(EImageViewFrameButton::Capture), Qt::LeftButton);
+        CSnipTool* pTool = FindSnipTool();
+        QVERIFY(pTool && pTool->isVisible());
+        QVERIFY(views.window.isMinimized());
+        QTest::keyClick(pTool, Qt::Key_Escape);
+        QVERIFY(!views.window.isMinimized());
     }
 
     // The selection shows undimmed inside a green frame one pixel outside it.
