@@ -56,8 +56,8 @@ public:
     unsigned int GetSourceROIID() const;
     // Whether the chosen region's drawable is gone.
     bool IsSourceROIDeleted() const;
-    int GetSourceROICount() const;
-    QString GetSourceROIText(int nIndex) const;
+    // The region list as shown, "Whole Image" first.
+    QStringList GetSourceROITexts() const;
     virtual void SetMessage(const QString& strText);
     // The message line in the failure colour.
     void SetFailure(const QString& strText);

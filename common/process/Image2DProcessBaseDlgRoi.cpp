@@ -126,12 +126,10 @@ bool CImage2DProcessBaseDlg::IsSourceROIDeleted() const
     return m_pSourceROI->currentData(ROLE_DELETED).toBool();
 }
 
-int CImage2DProcessBaseDlg::GetSourceROICount() const
+QStringList CImage2DProcessBaseDlg::GetSourceROITexts() const
 {
-    return m_pSourceROI->count();
-}
-
-QString CImage2DProcessBaseDlg::GetSourceROIText(int nIndex) const
-{
-    return m_pSourceROI->itemText(nIndex);
+    QStringList lstTexts;
+    for (int nIndex = 0; nIndex < m_pSourceROI->count(); ++nIndex)
+        lstTexts << m_pSourceROI->itemText(nIndex);
+    return lstTexts;
 }

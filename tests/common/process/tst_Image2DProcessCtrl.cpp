@@ -69,14 +69,6 @@ std::shared_ptr<CDrawableGeometry> AddBox(CImageViewUnit* pUnit, const QString& 
     return pBox;
 }
 
-QStringList RoiTexts(const CImage2DProcessBaseDlg& dialog)
-{
-    QStringList lstTexts;
-    for (int i = 0; i < dialog.GetSourceROICount(); ++i)
-        lstTexts << dialog.GetSourceROIText(i);
-    return lstTexts;
-}
-
 // A tool as the main window opens it.
 template <typename TModel, typename TDialog, typename TCtrl>
 struct STool
@@ -150,15 +142,15 @@ private slots:
         views.Drag(0, QPointF(20, 20), QPointF(80, 60));
         QCOMPARE(views.Unit(0)->Get2DDrawableObjects().size(), size_t(1));
         const auto pDrawn = views.Unit(0)->Get2DDrawableObjects().front();
-        QCOMPARE(RoiTexts(*sobel.pDialog), QStringList({"Whole Image", pDrawn->GetName()}));
+        QCOMPARE(sobel.pDialog->GetSourceROITexts(), QStringList({"Whole Image", pDrawn->GetName()}));
         QTest::keyClick(views.View(0), Qt::Key_Delete);
-        QCOMPARE(RoiTexts(*sobel.pDialog), QStringList({"Whole Image"}));
+        QCOMPARE(sobel.pDialog->GetSourceROITexts(), QStringList({"Whole Image"}));
         QVERIFY(views.Unit(0)->UndoInView());
-        QCOMPARE(RoiTexts(*sobel.pDialog), QStringList({"Whole Image", pDrawn->GetName()}));
+        QCOMPARE(sobel.pDialog->GetSourceROITexts(), QStringList({"Whole Image", pDrawn->GetName()}));
         AddBox(views.Unit(0), "dog", QRectF(5, 5, 10, 10));
-        QCOMPARE(sobel.pDialog->GetSourceROICount(), 3);
+        QCOMPARE(sobel.pDialog->GetSourceROITexts().size(), 3);
         views.Unit(0)->GetGeometryModel()->ClearObject();
-        QCOMPARE(RoiTexts(*sobel.pDialog), QStringList({"Whole Image"}));
+        QCOMPARE(sobel.pDialog->GetSourceROITexts(), QStringList({"Whole Image"}));
     }
 
     void sobelReplacesTheImage()
@@ -197,7 +189,7 @@ private slots:
         SMedian median;
         AddBox(views.Unit(0), "dog", QRectF(5, 5, 10, 10));
         AddBox(views.Unit(0), "dog", QRectF(35, 5, 10, 10));
-        QCOMPARE(RoiTexts(*median.pDialog), QStringList({"Whole Image", "dog", "dog"}));
+        QCOMPARE(median.pDialog->GetSourceROITexts(), QStringList({"Whole Image", "dog", "dog"}));
         median.pDialog->SetSourceROIIndex(2);
         const unsigned int uidChosen = median.pDialog->GetSourceROIID();
         QCOMPARE(uidChosen, views.Unit(0)->Get2DDrawableObjects().front()->GetUID());
@@ -206,7 +198,7 @@ private slots:
         QCOMPARE(Pixel(pResult, 40, 10), 50);
         QCOMPARE(Pixel(pResult, 10, 10), 255);
         QCOMPARE(Pixel(pResult, 40, 25), 255);
-        QCOMPARE(RoiTexts(*median.pDialog), QStringList({"Whole Image", "dog (deleted)"}));
+        QCOMPARE(median.pDialog->GetSourceROITexts(), QStringList({"Whole Image", "dog (deleted)"}));
         emit median.pDialog->signal_Run();
         QCOMPARE(views.Image(), pResult);
         QVERIFY(median.pDialog->GetMessage().contains("\"dog\" is no longer in Image View [0]"));

@@ -32,14 +32,6 @@ std::shared_ptr<CDrawableGeometry> Box(const QString& strName, double x = 10)
     return pBox;
 }
 
-QStringList RoiTexts(const CImage2DProcessBaseDlg& dialog)
-{
-    QStringList lstTexts;
-    for (int i = 0; i < dialog.GetSourceROICount(); ++i)
-        lstTexts << dialog.GetSourceROIText(i);
-    return lstTexts;
-}
-
 // Opens the value editor of a row as a double click would.
 template <typename T>
 T* OpenEditor(CImage2DProcessBaseDlg& dialog, int nRow)
@@ -180,26 +172,26 @@ private slots:
     void regionList()
     {
         CImage2DProcessSobelDlg dialog;
-        QCOMPARE(RoiTexts(dialog), QStringList({"Whole Image"}));
+        QCOMPARE(dialog.GetSourceROITexts(), QStringList({"Whole Image"}));
         QCOMPARE(dialog.GetSourceROIID(), COptraObject::INVALID_UID);
         dialog.SetSourceROITitle({{7, "dog"}, {8, "cat"}, {9, "dog"}});
         dialog.SetSourceROIIndex(3);
         QCOMPARE(dialog.GetSourceROIID(), 9u);
         dialog.DeleteSourceROI(8);
         dialog.DeleteSourceROI(9);
-        QCOMPARE(RoiTexts(dialog), QStringList({"Whole Image", "dog", "dog (deleted)"}));
+        QCOMPARE(dialog.GetSourceROITexts(), QStringList({"Whole Image", "dog", "dog (deleted)"}));
         QVERIFY(dialog.IsSourceROIDeleted());
         QCOMPARE(dialog.GetSourceROIName(), QString("dog"));
         dialog.AddSourceROI({9, "bird"});
-        QCOMPARE(RoiTexts(dialog), QStringList({"Whole Image", "dog", "bird"}));
+        QCOMPARE(dialog.GetSourceROITexts(), QStringList({"Whole Image", "dog", "bird"}));
         QVERIFY(!dialog.IsSourceROIDeleted());
         dialog.ClearSourceROI();
-        QCOMPARE(RoiTexts(dialog), QStringList({"Whole Image", "bird (deleted)"}));
+        QCOMPARE(dialog.GetSourceROITexts(), QStringList({"Whole Image", "bird (deleted)"}));
         dialog.SetSourceROITitle({{10, "fox"}});
-        QCOMPARE(RoiTexts(dialog), QStringList({"Whole Image", "fox", "bird (deleted)"}));
+        QCOMPARE(dialog.GetSourceROITexts(), QStringList({"Whole Image", "fox", "bird (deleted)"}));
         QCOMPARE(dialog.GetSourceROIID(), 9u);
         dialog.SetSourceROIIndex(0);
-        QCOMPARE(RoiTexts(dialog), QStringList({"Whole Image", "fox"}));
+        QCOMPARE(dialog.GetSourceROITexts(), QStringList({"Whole Image", "fox"}));
         QCOMPARE(dialog.GetSourceROIName(), QString());
     }
 
