@@ -27,6 +27,14 @@ struct SBackdrop : QWidget
         show();
         if (!QTest::qWaitForWindowExposed(this))
             qWarning("The backdrop was not shown");
+        // Exposed is not yet painted: the grab must find red on the screen.
+        const auto bOnScreen = []
+        {
+            const QImage pixel = QGuiApplication::primaryScreen()->grabWindow(0, 100, 100, 1, 1).toImage();
+            return pixel.pixelColor(0, 0) == QColor(Qt::red);
+        };
+        if (!QTest::qWaitFor(bOnScreen))
+            qWarning("The backdrop is not on the screen");
     }
 };
 
