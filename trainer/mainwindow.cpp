@@ -111,6 +111,10 @@ MainWindow::~MainWindow()
     m_pLayout = nullptr;
     for (const SMVCItem& item : m_vctToolWindows)
     {
+        // The windows go with this window's children, after it: their
+        // records are freed here.
+        if (item.view)
+            disconnect(item.view, nullptr, this, nullptr);
         delete item.controller;
         delete item.model;
     }

@@ -7,13 +7,16 @@
 #include <vector>
 
 class QAction;
+class QDialog;
 class QMenu;
 class QSplitter;
 class QTabWidget;
 class CBottomPanel;
+class CController;
 class CFileExplorer;
 class CLogView;
 class CMVCManager;
+class CModel;
 class CProjectController;
 class CProjectExplorerView;
 class CProjectModel;
@@ -69,6 +72,10 @@ public:
 public slots:
     void slot_Undo();
     void slot_Redo();
+    // Open a tool window on the image views (several may be open at once).
+    void slot_Sobel();
+    void slot_Median();
+    void slot_OCR();
     void slot_Settings();
     void slot_DeleteObject(QObject* pObject);
     void slot_OpenNewProjectDlg();
@@ -101,6 +108,10 @@ private:
     QAction* AddAction(const QString& strText, const QString& strIcon, void (MainWindow::*pfnSlot)());
     void CreateToolBar();
     void CreateMenus();
+    void CreateToolsMenu();
+    // Keeps the tool's triple in the tool-window list until its window is
+    // closed, and shows the window (not modal).
+    void ShowToolWindow(CModel* pModel, CController* pController, QDialog* pDialog);
     void SetEditingEnabled(bool bEnabled);
 
     // The image-view grid and its manager; every use checks for them, as

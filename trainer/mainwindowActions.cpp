@@ -97,6 +97,8 @@ void MainWindow::CreateMenus()
     pRun->addSeparator();
     pRun->addAction(m_pActSetting);
 
+    CreateToolsMenu();
+
     QMenu* pHelp = menuBar()->addMenu(QStringLiteral("Help"));
     pHelp->addAction(m_pActAbout);
 }

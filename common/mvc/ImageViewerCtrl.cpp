@@ -67,6 +67,7 @@ void CImageViewUnit::ConnectFrameButtons()
     connect(pFrame, &F::signal_Previous, m_p2DController, &C::slot_Previous);
     connect(pFrame, &F::signal_Next, m_p2DController, &C::slot_Next);
     connect(pFrame, &F::signal_Ruler, m_p2DController, &C::slot_DrawRuler);
+    connect(pFrame, &F::signal_OpenSnipTool, m_p2DController, &C::slot_OpenSnipTool);
     connect(pFrame, &F::signal_SelectImage, m_p2DController, &C::slot_SelectImage);
     connect(pFrame, &F::signal_ClearImage, m_p2DController, &C::slot_ClearImage);
     connect(pFrame, &F::signal_AddImage, m_p2DController, &C::slot_AddImage);

@@ -4,6 +4,9 @@
 // files of their own.
 #include "common/view2d/ImageView2DCtrl.h"
 
+#include "common/capture/SnipTool.h"
+#include "common/capture/SnipToolCtrl.h"
+#include "common/capture/SnipToolModel.h"
 #include "common/mvc/BottomPanel.h"
 #include "common/mvc/CommandArray.h"
 #include "common/mvc/ImageView2DModel.h"

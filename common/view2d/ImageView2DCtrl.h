@@ -23,6 +23,9 @@ class CImageView2DModeModel;
 class CImageView2DPrefetcher;
 class CImageView2DToolBox;
 class CPropertyPanel;
+class CSnipTool;
+class CSnipToolCtrl;
+class CSnipToolModel;
 class CToolPanel;
 class QWidget;
 
@@ -50,7 +53,8 @@ class CPDFReader;
 // every drawable change.
 //
 // Created by the view unit with its models, view and the shared panels, all
-// borrowed; owns its tool box, its panel pages and its undo stack. GUI thread.
+// borrowed; owns its tool box, its panel pages, its undo stack and the
+// screen-snip tool. GUI thread.
 class CImageView2DController : public CController
 {
     Q_OBJECT
@@ -119,6 +123,9 @@ public:
     bool RotateLeft();
     bool RotateRight();
     bool CopyToClipBoard();
+    // Brings the view's top-level window back maximised, raised and active,
+    // or minimises it (while the screen-snip window is up).
+    void SetApplicationVisible(bool bVisible);
 
     // Act only while the view has keyboard focus; true when they did.
     bool Undo() override;
@@ -188,6 +195,9 @@ public slots:
     void slot_Next();
     void slot_SelectImage(int nIndex);
     void slot_ClearImage();
+    // Hides the application and opens the screen-snip window over the
+    // primary screen; a dragged rectangle becomes a new image of this view.
+    void slot_OpenSnipTool();
 
 private slots:
     // The history and any drawing in progress belong to the image shown.
@@ -261,6 +271,10 @@ private:
     QPointer<QWidget> m_pBottomWidget;
     QPointer<CGeometryPropertyPanel> m_pPropertyWidget;
     CUndoStack m_undoStack;
+    // The screen-snip tool, made when first opened.
+    std::unique_ptr<CSnipToolModel> m_pSnipModel;
+    std::unique_ptr<CSnipTool> m_pSnipTool;
+    std::unique_ptr<CSnipToolCtrl> m_pSnipCtrl;
 
     // Gesture state.
     bool m_bMoving = false;

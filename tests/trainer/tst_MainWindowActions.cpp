@@ -16,6 +16,7 @@
 #include "trainer/SettingDlgImpl.h"
 #include "trainer/mainwindow.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -115,14 +116,15 @@ private slots:
     void menuBarOrder()
     {
         const QList<QAction*> lstMenus = m_pWindow->menuBar()->actions();
-        QCOMPARE(Texts(lstMenus), QStringList({"+File", "+Edit", "+Run", "+Help"}));
+        QCOMPARE(Texts(lstMenus), QStringList({"+File", "+Edit", "+Run", "+Tools", "+Help"}));
         QCOMPARE(Texts(lstMenus[0]->menu()->actions()),
                  QStringList({"Open Project", "New Project", "Save", "|", "+Recent", "|", "Exit"}));
         QCOMPARE(Texts(lstMenus[1]->menu()->actions()),
                  QStringList({"Undo", "Redo", "|", "[1x1]", "[2x1]", "[2x2]"}));
         QCOMPARE(Texts(lstMenus[2]->menu()->actions()),
                  QStringList({"Build", "Start", "Stop", "|", "Setting"}));
-        QCOMPARE(Texts(lstMenus[3]->menu()->actions()), QStringList({"About"}));
+        QCOMPARE(Texts(lstMenus[3]->menu()->actions()), QStringList({"Sobel", "Median", "OCR"}));
+        QCOMPARE(Texts(lstMenus[4]->menu()->actions()), QStringList({"About"}));
     }
 
     void recentMenuFollowsTheList()
@@ -311,6 +313,28 @@ private slots:
         QCOMPARE(lstTabs, QStringList({"General", "OptraTrainer"}));
         QVERIFY(lstLabels.contains("OptraTrainer v1.0.0"));
         QVERIFY(script.Done());
+    }
+
+    // Each tool opens a window of its own on the views; closing one frees
+    // its record. The last stays open for the window's destruction.
+    void toolWindowsComeAndGo()
+    {
+        for (const char* szTool : {"Sobel", "Median", "OCR"})
+            FindAction(m_pWindow.get(), szTool)->trigger();
+        const std::vector<SMVCItem> vctTools = m_pWindow->GetToolWindows();
+        QCOMPARE(vctTools.size(), size_t(3));
+        QStringList lstTitles;
+        for (const SMVCItem& item : vctTools)
+        {
+            QVERIFY(item.model && item.controller && item.view->isVisible());
+            QCOMPARE(item.view->findChild<QComboBox*>()->currentText(), QString("Image View [0]"));
+            lstTitles << item.view->windowTitle();
+        }
+        QCOMPARE(lstTitles, QStringList({"Sobel", "Median", "OCR"}));
+        vctTools[0].view->close();
+        vctTools[1].view->close();
+        QTRY_COMPARE(m_pWindow->GetToolWindows().size(), size_t(1));
+        QCOMPARE(m_pWindow->GetToolWindows().front().view, vctTools[2].view);
     }
 
     void viewActionsReachTheActiveView()

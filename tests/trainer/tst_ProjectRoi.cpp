@@ -6,6 +6,9 @@
 #include "common/mvc/ImageViewer.h"
 #include "common/mvc/ImageViewerCtrl.h"
 #include "common/mvc/MVCManager.h"
+#include "common/process/Image2DProcessSobelCtrl.h"
+#include "common/process/Image2DProcessSobelDlg.h"
+#include "common/process/Image2DProcessSobelModel.h"
 #include "common/view2d/ImageView2D.h"
 #include "common/view2d/ImageView2DCtrl.h"
 #include "common/view2d/ImageView2DDrawableGeometry.h"
@@ -365,6 +368,34 @@ private slots:
             Draw(0, QPointF(5, 5), QPointF(30, 30));
         QCOMPARE(script.Unexpected(), 0);
         QCOMPARE(Writes(), QStringList());
+    }
+
+    // A tool's result is not the project image: the view's binding ends
+    // visibly, and the image's file and stored ROIs stay as they were.
+    void toolResultKeepsStoredRois()
+    {
+        const int nA = m_pProject->ImageID("a.png");
+        m_pProject->AddRoi(nA, m_nCar, 10, 10, 40, 30);
+        Open("a.png");
+        Writes();
+        const auto lstRows = Rows();
+        const QByteArray file = OptraTest::ReadBytes(m_pProject->Folder() + "/Images/a.png");
+        CImage2DProcessSobelModel model;
+        auto* pDialog = new CImage2DProcessSobelDlg;
+        CImage2DProcessSobelCtrl tool(&model, pDialog);
+        pDialog->SetSourceROIIndex(1);
+        QCOMPARE(pDialog->GetSourceROIName(), QString("car"));
+        const auto pBefore = Manager()->GetUnit(0)->GetImage();
+        emit pDialog->signal_Run();
+        QVERIFY(Manager()->GetUnit(0)->GetImage() != pBefore);
+        QCOMPARE(Controller()->GetViewImageID(0), -1);
+        QVERIFY(!Manager()->GetUnit(0)->GetFrame()->GetTitleLabel()->text().contains("[a.png]"));
+        QCOMPARE(Writes(), QStringList());
+        QVERIFY(SameRows(Rows(), lstRows));
+        QCOMPARE(OptraTest::ReadBytes(m_pProject->Folder() + "/Images/a.png"), file);
+        Open("a.png");
+        QCOMPARE(Named(0, "car")->GetBoundary(), QRectF(10, 10, 40, 30));
+        delete pDialog;
     }
 
     void editsAreRefusedWhileTraining()
