@@ -15,12 +15,12 @@
 #include "trainer/DatasetRoi.h"
 #include "trainer/ProjectImage.h"
 #include "trainer/ProjectModel.h"
+#include "trainer/ProjectPaths.h"
 #include "trainer/SelectClassNameCtrl.h"
 #include "trainer/SelectClassNameDlg.h"
 
 #include "optra/geometry/Rectangle.h"
 
-#include <QDir>
 #include <QTimer>
 
 namespace
@@ -78,8 +78,8 @@ void CProjectController::OpenImage(int nImageID, const QString& strFilePath, int
 
 QString CProjectController::ImageFilePath(const QString& strFilePath) const
 {
-    return m_pModel->GetProjectDir() + QDir::separator() +
-           QString(strFilePath).replace(QLatin1Char('\\'), QDir::separator());
+    // Empty, so nothing opens, for a path leading out of the project.
+    return CProjectPaths::ImageFile(m_pModel->GetProjectDir(), strFilePath);
 }
 
 std::map<int, QString> CProjectController::CategoryNames()

@@ -294,7 +294,7 @@ void CImageView2D::mouseReleaseEvent(QMouseEvent* pEvent)
 
 void CImageView2D::keyPressEvent(QKeyEvent* pEvent)
 {
-    emit signal_PressKey(pEvent->key());
+    emit signal_PressKey(pEvent->key(), pEvent->modifiers());
     if (pEvent->matches(QKeySequence::Undo))
         emit signal_Undo();
     else if (pEvent->matches(QKeySequence::Redo))

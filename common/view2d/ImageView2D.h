@@ -107,7 +107,8 @@ public slots:
 signals:
     void signal_Active();
     void signal_ChangeMousePosition(const QPointF& point);
-    void signal_PressKey(int nKey);
+    // With the modifiers held, so a key and its Shift or Ctrl form differ.
+    void signal_PressKey(int nKey, Qt::KeyboardModifiers modifiers);
     void signal_Undo();
     void signal_Redo();
     void signal_Copy();

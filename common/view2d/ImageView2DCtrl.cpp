@@ -19,8 +19,6 @@
 #include "common/view2d/ImageView2DToolModel.h"
 #include "common/view2d/ImageView2DToolView.h"
 
-#include <QGuiApplication>
-
 CImageView2DController::CImageView2DController(CImageListModel* pImageList, CGeometryModel* pGeometryModel,
                                                CImageView2DModeModel* pModeModel, CImageView2D* pView,
                                                CToolPanel* pToolPanel, CPropertyPanel* pPropertyPanel,
@@ -257,14 +255,14 @@ void CImageView2DController::slot_Active()
         m_pBottomPanel->ShowWidget(m_pBottomWidget);
 }
 
-void CImageView2DController::slot_PressKey(int nKey)
+void CImageView2DController::slot_PressKey(int nKey, Qt::KeyboardModifiers modifiers)
 {
     if (nKey == Qt::Key_Backspace || nKey == Qt::Key_Delete)
         DeleteSelectedObjects();
     else if (nKey == Qt::Key_Escape)
         SetMode(EImageView2DMode_Selecting, true);
     else if (IsNudgeKey(nKey))
-        Nudge(nKey, QGuiApplication::keyboardModifiers());
+        Nudge(nKey, modifiers);
 }
 
 void CImageView2DController::AddDrawableObject(const ObjectPtr& pObject)

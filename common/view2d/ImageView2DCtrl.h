@@ -139,7 +139,7 @@ public:
 
 public slots:
     void slot_Active();
-    void slot_PressKey(int nKey);
+    void slot_PressKey(int nKey, Qt::KeyboardModifiers modifiers);
     void slot_Undo();
     void slot_Redo();
     void slot_ShowContextMenu(const QPointF& point);
