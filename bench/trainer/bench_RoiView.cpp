@@ -4,26 +4,15 @@
 // re-validated), with the views, the project controller and their wiring as
 // the program has them.
 #include "bench/support/BenchMain.h"
-#include "common/mvc/BottomPanel.h"
-#include "common/mvc/CenterView.h"
+#include "bench/trainer/ProjectViews.h"
 #include "common/mvc/ImageViewerCtrl.h"
 #include "common/mvc/Interaction.h"
 #include "common/mvc/MVCManager.h"
-#include "common/mvc/PropertyPanel.h"
-#include "common/mvc/ToolPanel.h"
-#include "common/mvc/ViewLayout.h"
 #include "common/view2d/ImageView2D.h"
 #include "common/view2d/ImageView2DCtrl.h"
-#include "trainer/AddProjectCtrl.h"
-#include "trainer/AddProjectDlg.h"
-#include "trainer/ProjectCtrl.h"
-#include "trainer/ProjectModel.h"
-#include "trainer/mainwindow.h"
 
 #include <QComboBox>
-#include <QHBoxLayout>
 #include <QImage>
-#include <QLineEdit>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
@@ -37,39 +26,11 @@ constexpr int HEIGHT = 1080;
 // second with none, open in a controller wired to the four views.
 struct SBench
 {
-    CProjectModel model;
-    std::unique_ptr<CProjectController> pController;
-    CViewLayout layout;
-    QWidget window;
-    CViewLayoutWidget* pArea = new CViewLayoutWidget(&layout, &window);
-    std::unique_ptr<CMVCManager> pManager;
+    QString strFolder = Prepare();
+    OptraBench::SProjectViews views{strFolder, "boxes"};
 
     SBench()
     {
-        const QString strParent = QString::fromStdString(OptraBench::ScratchDir("roi"));
-        CAddProjectView view;
-        CAddProjectController controller(&view);
-        view.GetFolderEdit()->setText(strParent);
-        view.GetNameEdit()->setText("boxes");
-        emit view.signal_AddProject();
-        const QString strFolder = strParent + "/boxes";
-        QImage image(WIDTH, HEIGHT, QImage::Format_RGB888);
-        image.fill(QColor(90, 120, 60));
-        image.save(strFolder + "/Images/full.png");
-        image.save(strFolder + "/Images/empty.png");
-        Fill(strFolder + "/boxes.data");
-
-        pController = std::make_unique<CProjectController>(&model, nullptr);
-        pController->LoadProject(strFolder, "boxes");
-        auto* pRow = new QHBoxLayout(&window);
-        auto* pTools = new CToolPanel(&window);
-        pRow->addWidget(pTools);
-        pRow->addWidget(pArea, 1);
-        pManager = std::make_unique<CMVCManager>(&layout, pArea, pTools, new CPropertyPanel(&window),
-                                                 new CBottomPanel(&window));
-        MainWindow::ConnectImageViews(pArea, pManager.get(), pController.get());
-        window.resize(1400, 900);
-        window.show();
         // Every new rectangle is a "car".
         CInteraction::SetExecHandler(
             [](QDialog* pDialog)
@@ -77,26 +38,23 @@ struct SBench
                 pDialog->findChild<QComboBox*>()->setCurrentText("car");
                 return int(QDialog::Accepted);
             });
-        CInteraction::SetMessageHandler([](auto...) { return QMessageBox::Ok; });
     }
 
-    static void Fill(const QString& strFile)
+    static QString Prepare()
     {
+        const QString strFolder = OptraBench::MakeProject("boxes", {"full.png", "empty.png"}, WIDTH, HEIGHT);
+        QImage image(WIDTH, HEIGHT, QImage::Format_RGB888);
+        image.fill(QColor(90, 120, 60));
+        image.save(strFolder + "/Images/full.png");
+        image.save(strFolder + "/Images/empty.png");
         {
             QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "fill");
-            db.setDatabaseName(strFile);
+            db.setDatabaseName(strFolder + "/boxes.data");
             db.open();
             db.transaction();
             QSqlQuery query(db);
             query.exec("INSERT INTO category (NAME) VALUES ('car')");
             query.exec("INSERT INTO category (NAME) VALUES ('person')");
-            for (const char* szName : {"full.png", "empty.png"})
-                query.exec(
-                    QString("INSERT INTO dataset_image (NAME, FULL_PATH, TYPE, WIDTH, HEIGHT, PROJECT_ID) "
-                            "VALUES('%1', 'Images/%1', 'train', %2, %3, 1)")
-                        .arg(szName)
-                        .arg(WIDTH)
-                        .arg(HEIGHT));
             for (int r = 0; r < ROIS; ++r)
                 query.exec(QString("INSERT INTO dataset_roi (X, Y, WIDTH, HEIGHT, IMAGE_ID, CATEGORY_ID) "
                                    "VALUES(%1, %2, 40.5, 30.25, 1, %3)")
@@ -106,12 +64,13 @@ struct SBench
             db.commit();
         }
         QSqlDatabase::removeDatabase("fill");
+        return strFolder;
     }
 
-    CImageViewUnit* Unit() const { return pManager->GetUnit(0); }
+    CImageViewUnit* Unit() const { return views.pManager->GetUnit(0); }
     void Open(int nImage)
     {
-        pController->slot_OpenImage(nImage, nImage == 1 ? "Images/full.png" : "Images/empty.png");
+        views.pController->slot_OpenImage(nImage, nImage == 1 ? "Images/full.png" : "Images/empty.png");
         Unit()->Get2DView()->repaint();
     }
 };

@@ -5,29 +5,15 @@
 // step waits first until the neighbours are decoded ahead, as they are
 // while the user looks at an image for longer than a decode takes.
 #include "bench/support/BenchMain.h"
-#include "common/mvc/BottomPanel.h"
-#include "common/mvc/CenterView.h"
+#include "bench/trainer/ProjectViews.h"
 #include "common/mvc/ImageViewerCtrl.h"
-#include "common/mvc/Interaction.h"
-#include "common/mvc/MVCManager.h"
-#include "common/mvc/PropertyPanel.h"
-#include "common/mvc/ToolPanel.h"
-#include "common/mvc/ViewLayout.h"
 #include "common/view2d/ImageView2D.h"
 #include "common/view2d/ImageView2DPrefetch.h"
-#include "trainer/AddProjectCtrl.h"
-#include "trainer/AddProjectDlg.h"
-#include "trainer/ProjectCtrl.h"
-#include "trainer/ProjectModel.h"
-#include "trainer/mainwindow.h"
+#include "trainer/ProjectImage.h"
 
 #include <QElapsedTimer>
-#include <QHBoxLayout>
 #include <QImage>
 #include <QImageReader>
-#include <QLineEdit>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QThread>
 #include <QtTest>
 
@@ -64,74 +50,36 @@ QImage MakeImage(int nImage)
 }
 
 // A project of IMAGES train images, open in a controller wired to the four
-// views; the first view shows the first image.
+// views.
 struct SBench
 {
-    CProjectModel model;
-    std::unique_ptr<CProjectController> pController;
-    CViewLayout layout;
-    QWidget window;
-    CViewLayoutWidget* pArea = new CViewLayoutWidget(&layout, &window);
-    std::unique_ptr<CMVCManager> pManager;
-    QString strFolder;
+    QString strFolder = Prepare();
+    OptraBench::SProjectViews views{strFolder, "walk"};
 
-    SBench()
+    static QString Prepare()
     {
-        const QString strParent = QString::fromStdString(OptraBench::ScratchDir("walk"));
-        CAddProjectView view;
-        CAddProjectController controller(&view);
-        view.GetFolderEdit()->setText(strParent);
-        view.GetNameEdit()->setText("walk");
-        emit view.signal_AddProject();
-        strFolder = strParent + "/walk";
+        QStringList lstNames;
+        for (int i = 0; i < IMAGES; ++i)
+            lstNames << ImageName(i);
+        const QString strFolder = OptraBench::MakeProject("walk", lstNames, WIDTH, HEIGHT);
         for (int i = 0; i < IMAGES; ++i)
             MakeImage(i).save(strFolder + "/Images/" + ImageName(i), "JPG", 90);
-        Fill(strFolder + "/walk.data");
-
-        pController = std::make_unique<CProjectController>(&model, nullptr);
-        pController->LoadProject(strFolder, "walk");
-        auto* pRow = new QHBoxLayout(&window);
-        auto* pTools = new CToolPanel(&window);
-        pRow->addWidget(pTools);
-        pRow->addWidget(pArea, 1);
-        pManager = std::make_unique<CMVCManager>(&layout, pArea, pTools, new CPropertyPanel(&window),
-                                                 new CBottomPanel(&window));
-        MainWindow::ConnectImageViews(pArea, pManager.get(), pController.get());
-        window.resize(1400, 900);
-        window.show();
-        CInteraction::SetMessageHandler([](auto...) { return QMessageBox::Ok; });
+        return strFolder;
     }
 
-    static void Fill(const QString& strFile)
-    {
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "fill");
-            db.setDatabaseName(strFile);
-            db.open();
-            QSqlQuery query(db);
-            query.exec("INSERT INTO category (NAME) VALUES ('car')");
-            for (int i = 0; i < IMAGES; ++i)
-                query.exec(
-                    QString("INSERT INTO dataset_image (NAME, FULL_PATH, TYPE, WIDTH, HEIGHT, PROJECT_ID) "
-                            "VALUES('%1', 'Images/%1', 'train', %2, %3, 1)")
-                        .arg(ImageName(i))
-                        .arg(WIDTH)
-                        .arg(HEIGHT));
-        }
-        QSqlDatabase::removeDatabase("fill");
-    }
-
-    CImageView2D* View() const { return pManager->GetUnit(0)->Get2DView(); }
+    CImageView2D* View() const { return views.pManager->GetUnit(0)->Get2DView(); }
     QString File(int nImage) const { return strFolder + "/Images/" + ImageName(nImage); }
+    int ShownID() const { return views.pController->GetViewImageID(0); }
+    int ImageID(int nImage) const { return views.model.GetTrainImages()[size_t(nImage)]->GetID(); }
     void OpenFirst()
     {
-        pController->slot_OpenImage(model.GetTrainImages().front()->GetID(), "Images/" + ImageName(0));
+        views.pController->slot_OpenImage(ImageID(0), "Images/" + ImageName(0));
         View()->repaint();
     }
     // Until the neighbours of the image shown are decoded (or given up).
     void WaitForPrefetch(int nShown) const
     {
-        const CImageView2DPrefetcher* pPrefetcher = pManager->GetPrefetcher();
+        const CImageView2DPrefetcher* pPrefetcher = views.pManager->GetPrefetcher();
         QElapsedTimer timer;
         timer.start();
         const auto Ready = [&](int nImage)
@@ -172,7 +120,7 @@ void WalkForward(benchmark::State& state)
             QTest::keyClick(bench.View(), Qt::Key_D);
             bench.View()->repaint();
             vctSteps.push_back(double(timer.nsecsElapsed()) * 1e-9);
-            if (bench.pController->GetViewImageID(0) != bench.model.GetTrainImages()[size_t(i + 1)]->GetID())
+            if (bench.ShownID() != bench.ImageID(i + 1))
                 state.SkipWithError("the key did not show the next image");
         }
         std::nth_element(vctSteps.begin(), vctSteps.begin() + vctSteps.size() / 2, vctSteps.end());
@@ -197,6 +145,7 @@ BENCHMARK(DecodeOne)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1
 
 int main(int argc, char* argv[])
 {
-    return OptraBench::RunBenchmarks(argc, argv, {{"WalkForward/manual_time", "DecodeOne/real_time", 0.2}},
-                                     {{"WalkForward/manual_time", 0.05}});
+    return OptraBench::RunBenchmarks(
+        argc, argv, {{"WalkForward/iterations:3/manual_time", "DecodeOne/iterations:10/real_time", 0.2}},
+        {{"WalkForward/iterations:3/manual_time", 0.05}});
 }

@@ -74,6 +74,7 @@ void CImageView2DPrefetcher::Prefetch(const QStringList& lstPaths)
         vctStamps.push_back(StampOf(strPath));
 
     std::vector<JobPtr> vctStart;
+    std::vector<JobPtr> vctDropped;
     {
         QMutexLocker locker(&m_mutex);
         std::vector<JobPtr> vctJobs;
@@ -95,8 +96,14 @@ void CImageView2DPrefetcher::Prefetch(const QStringList& lstPaths)
         }
         for (const JobPtr& pJob : m_vctJobs)
             pJob->bDropped = true;
+        vctDropped = std::move(m_vctJobs);
         m_vctJobs = std::move(vctJobs);
     }
+    // Freeing a decoded photo costs the GUI thread milliseconds: the worker
+    // lets them go, before it decodes what is wanted now.
+    if (!vctDropped.empty())
+        m_pool.start(
+            QRunnable::create([vctDropped = std::move(vctDropped)]() mutable { vctDropped.clear(); }));
     for (const JobPtr& pJob : vctStart)
         m_pool.start(QRunnable::create([this, pJob] { Run(pJob); }));
 }

@@ -112,6 +112,22 @@ QStringList CProjectOnDisk::Column(const QString& strSql) const
     return lstValues;
 }
 
+void CProjectOnDisk::TrackRoiWrites() const
+{
+    Exec("CREATE TABLE roi_writes (KIND TEXT)");
+    for (const char* szKind : {"INSERT", "UPDATE", "DELETE"})
+        Exec(QString("CREATE TRIGGER roi_%1 AFTER %1 ON dataset_roi BEGIN "
+                     "INSERT INTO roi_writes VALUES ('%1'); END")
+                 .arg(szKind));
+}
+
+QStringList CProjectOnDisk::TakeRoiWrites() const
+{
+    const QStringList lstWrites = Column("SELECT KIND FROM roi_writes ORDER BY rowid");
+    Exec("DELETE FROM roi_writes");
+    return lstWrites;
+}
+
 QString StandIn()
 {
     return QCoreApplication::applicationDirPath() + "/darknet_standin";

@@ -40,6 +40,11 @@ public:
     // Runs SQL on the project file through a connection of its own.
     bool Exec(const QString& strSql) const;
     QStringList Column(const QString& strSql) const;
+    // From now on every write to the ROI table is counted by the file
+    // itself, whoever makes it; TakeRoiWrites returns the kinds ("INSERT",
+    // "UPDATE", "DELETE") written since the last call.
+    void TrackRoiWrites() const;
+    QStringList TakeRoiWrites() const;
 
 private:
     QTemporaryDir m_dirTemp;

@@ -102,12 +102,7 @@ private:
         return true;
     }
     // What the program wrote to dataset_roi since the last call.
-    QStringList Writes()
-    {
-        const QStringList lstWrites = m_pProject->Column("SELECT KIND FROM roi_writes ORDER BY rowid");
-        m_pProject->Exec("DELETE FROM roi_writes");
-        return lstWrites;
-    }
+    QStringList Writes() { return m_pProject->TakeRoiWrites(); }
     std::shared_ptr<CDrawableObject> Named(int nView, const QString& strName)
     {
         for (const auto& pObject : Drawables(nView))
@@ -129,12 +124,7 @@ private slots:
             {m_pProject->MakeImage("a.png", 200, 100), m_pProject->MakeImage("b.png", 160, 120)});
         m_nCar = m_pProject->AddCategory("car");
         m_nPerson = m_pProject->AddCategory("person");
-        // Writes counted by the file itself, whoever makes them.
-        m_pProject->Exec("CREATE TABLE roi_writes (KIND TEXT)");
-        for (const char* szKind : {"INSERT", "UPDATE", "DELETE"})
-            m_pProject->Exec(QString("CREATE TRIGGER roi_%1 AFTER %1 ON dataset_roi BEGIN "
-                                     "INSERT INTO roi_writes VALUES ('%1'); END")
-                                 .arg(szKind));
+        m_pProject->TrackRoiWrites();
         m_pViews = std::make_unique<OptraTest::SImageViews>();
         MainWindow::ConnectImageViews(m_pViews->pArea, Manager(), Controller());
     }

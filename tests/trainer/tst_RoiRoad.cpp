@@ -80,12 +80,7 @@ private:
         return QString::asprintf("%.3f %.3f %.3f %.3f %d", rc.x(), rc.y(), rc.width(), rc.height(),
                                  nCategory);
     }
-    QStringList Writes()
-    {
-        const QStringList lstWrites = m_pProject->Column("SELECT KIND FROM roi_writes");
-        m_pProject->Exec("DELETE FROM roi_writes");
-        return lstWrites;
-    }
+    QStringList Writes() { return m_pProject->TakeRoiWrites(); }
     void PressToolButton(const QString& strText)
     {
         for (QPushButton* pButton : m_pWindow->GetToolPanel()->findChildren<QPushButton*>())
@@ -132,11 +127,7 @@ private slots:
         m_pProject->AddImages({m_pProject->MakeImage("street.png", WIDTH, HEIGHT)});
         m_pProject->AddCategory("car");
         m_pProject->AddCategory("person");
-        m_pProject->Exec("CREATE TABLE roi_writes (KIND TEXT)");
-        for (const char* szKind : {"INSERT", "UPDATE", "DELETE"})
-            m_pProject->Exec(QString("CREATE TRIGGER roi_%1 AFTER %1 ON dataset_roi BEGIN "
-                                     "INSERT INTO roi_writes VALUES ('%1'); END")
-                                 .arg(szKind));
+        m_pProject->TrackRoiWrites();
         m_pScript = new OptraTest::CDialogScript;
     }
     void cleanupTestCase()
