@@ -12,6 +12,7 @@
 #include "common/setting/SettingCtrl.h"
 #include "common/setting/SettingManager.h"
 #include "common/setting/SettingModel.h"
+#include "common/view3d/ImageView3D.h"
 #include "trainer/FileExplorer.h"
 #include "trainer/ProjectCtrl.h"
 #include "trainer/ProjectModel.h"
@@ -29,7 +30,6 @@
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStyleFactory>
-#include <QSurfaceFormat>
 #include <QTabWidget>
 
 namespace
@@ -150,12 +150,7 @@ void MainWindow::ApplyLook()
 
     if (QOpenGLContext::openGLModuleType() == QOpenGLContext::LibGL)
     {
-        QSurfaceFormat format;
-        format.setVersion(3, 3);
-        format.setDepthBufferSize(24);
-        format.setProfile(QSurfaceFormat::CoreProfile);
-        format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
-        QSurfaceFormat::setDefaultFormat(format);
+        CImageView3D::SetDefaultSurfaceFormat();
         CLog::Write(ELogLevel::DEBUG, "OpenGL Moodule Type is LibGL");
     }
     else
