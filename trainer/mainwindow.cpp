@@ -13,6 +13,7 @@
 #include "common/setting/SettingManager.h"
 #include "common/setting/SettingModel.h"
 #include "common/view2d/ImageView2DToolModel.h"
+#include "common/view3d/ImageView3D.h"
 #include "trainer/AnnotationKeys.h"
 #include "trainer/FileExplorer.h"
 #include "trainer/ProjectCtrl.h"
@@ -31,7 +32,6 @@
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QStyleFactory>
-#include <QSurfaceFormat>
 #include <QTabWidget>
 
 #include <tuple>
@@ -154,12 +154,7 @@ void MainWindow::ApplyLook()
 
     if (QOpenGLContext::openGLModuleType() == QOpenGLContext::LibGL)
     {
-        QSurfaceFormat format;
-        format.setVersion(3, 3);
-        format.setDepthBufferSize(24);
-        format.setProfile(QSurfaceFormat::CoreProfile);
-        format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
-        QSurfaceFormat::setDefaultFormat(format);
+        CImageView3D::SetDefaultSurfaceFormat();
         CLog::Write(ELogLevel::DEBUG, "OpenGL Moodule Type is LibGL");
     }
     else

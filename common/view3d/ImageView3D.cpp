@@ -141,6 +141,16 @@ bool CImageView3D::IsSupported()
     return bSupported;
 }
 
+void CImageView3D::SetDefaultSurfaceFormat()
+{
+    QSurfaceFormat format;
+    format.setVersion(3, 3);
+    format.setDepthBufferSize(24);
+    format.setProfile(QSurfaceFormat::CoreProfile);
+    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+    QSurfaceFormat::setDefaultFormat(format);
+}
+
 void CImageView3D::initializeGL()
 {
     CLog::Write(ELogLevel::DEBUG, "Init OpenGl");

@@ -38,6 +38,9 @@ public:
     // process, so only after the default format is set (the main window
     // sets it before it builds the views); logs why not. GUI thread.
     static bool IsSupported();
+    // The format the view needs (OpenGL 3.3 core, depth, double buffer) as
+    // the default of every context: call before the first widget exists.
+    static void SetDefaultSurfaceFormat();
 
     // Floats and indices of the mesh on the GPU (six floats per vertex).
     int GetVertexCount() const { return m_nVertexCount; }

@@ -10,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
-#include <QSurfaceFormat>
 #include <QThreadPool>
 
 using Optra::Algorithms::CImage;
@@ -141,12 +140,7 @@ private slots:
     void initTestCase()
     {
         // The main window asks for this format at start-up.
-        QSurfaceFormat format;
-        format.setVersion(3, 3);
-        format.setDepthBufferSize(24);
-        format.setProfile(QSurfaceFormat::CoreProfile);
-        format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
-        QSurfaceFormat::setDefaultFormat(format);
+        CImageView3D::SetDefaultSurfaceFormat();
     }
 
     void hiddenViewBuildsNothing()
