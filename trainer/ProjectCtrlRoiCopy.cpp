@@ -38,7 +38,12 @@ void CProjectController::CopyRoisFromPreviousImage(int nViewID)
     const std::shared_ptr<CProjectImage> pFrom = vctImages[size_t(position.nIndex - 1)];
     const std::shared_ptr<CProjectImage> pTo = vctImages[size_t(position.nIndex)];
     const std::map<int, RoiPtr> mapSource = RoiRowsOfImage(pFrom->GetID());
-    if (mapSource.empty() || RefuseWhileRunning())
+    if (mapSource.empty())
+    {
+        CLog::Write(ELogLevel::NORMAL, "Image %s has no ROIs to copy", pFrom->GetName().toUtf8().constData());
+        return;
+    }
+    if (RefuseWhileRunning())
         return;
     const QSizeF sizeFrom = ImageSize(*pFrom);
     const QSizeF sizeTo = ImageSize(*pTo);

@@ -5,6 +5,7 @@
 #include "trainer/ProjectCtrl.h"
 
 #include "common/log/Logger.h"
+#include "common/mvc/ImageViewerCtrl.h"
 #include "common/mvc/MVCManager.h"
 #include "trainer/DatasetRoi.h"
 #include "trainer/ProjectImage.h"
@@ -73,7 +74,19 @@ bool CProjectController::ExplorerPosition(SListPosition& position) const
 
 bool CProjectController::ViewPosition(int nViewID, SListPosition& position) const
 {
-    return FindPosition(GetViewImageID(nViewID), position) || ExplorerPosition(position);
+    if (FindPosition(GetViewImageID(nViewID), position))
+        return true;
+    // A view showing something else (a file, a tool's unsaved result) keeps
+    // it: a stray key must not throw it away.
+    CMVCManager* pManager = FindManager();
+    CImageViewUnit* pUnit = pManager ? pManager->GetUnit(nViewID) : nullptr;
+    if (pUnit && pUnit->GetImage())
+    {
+        CLog::Write(ELogLevel::NORMAL, "Image View [%d] shows no project image; nothing to walk from",
+                    nViewID);
+        return false;
+    }
+    return ExplorerPosition(position);
 }
 
 void CProjectController::OpenInView(const std::shared_ptr<CProjectImage>& pImage, int nViewID)

@@ -280,6 +280,12 @@ private slots:
         QCOMPARE(pEdit->text(), QString("dan"));
         QCOMPARE(Shown(), QString("c.png"));
         delete pEdit;
+        // a view showing some other file keeps it
+        const QString strOther = m_pProject->MakeImage("other.png", 30, 30);
+        QVERIFY(Manager()->GetUnit(0)->LoadFile(strOther));
+        Focus(View());
+        QTest::keyClick(View(), Qt::Key_D);
+        QCOMPARE(ShownSize(), QSize(30, 30));
     }
 
     void validCounts()
