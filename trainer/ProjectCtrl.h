@@ -312,6 +312,9 @@ private:
     CConfigurationEditorView* m_pConfigurationEditorView = nullptr;
     int m_nCurrentImageID = -1;
     int m_nCurrentViewID = -1;
+    // The direction of the last step through a list (1 or -1): the image
+    // that way is decoded ahead first.
+    int m_nWalkDirection = 1;
     std::map<int, SViewImage> m_mapViewImages;
     // Set while an image's stored ROIs are put on its view: they have rows.
     bool m_bAddingStoredRois = false;

@@ -106,6 +106,7 @@ void CProjectController::Walk(const SListPosition& from, int nStep, int nViewID)
     // The ends stop the walk: a key held down must not wrap around.
     if (nTarget < 0 || nTarget >= int(vctImages.size()))
         return;
+    m_nWalkDirection = nStep < 0 ? -1 : 1;
     OpenInView(vctImages[size_t(nTarget)], nViewID);
 }
 
@@ -121,7 +122,10 @@ void CProjectController::WalkToUnlabelled(const SListPosition& from, int nViewID
     for (size_t i = size_t(from.nIndex + 1); i < vctImages.size(); ++i)
     {
         if (vctImages[i] && setLabelled.count(vctImages[i]->GetID()) == 0)
+        {
+            m_nWalkDirection = 1;
             return OpenInView(vctImages[i], nViewID);
+        }
     }
     CLog::Write(ELogLevel::NORMAL, "No image without ROIs follows in the %s list",
                 from.bTrain ? "train" : "test");
@@ -167,8 +171,9 @@ void CProjectController::RequestPrefetch()
     if (m_nProjectID >= 0 && FindPosition(m_nCurrentImageID, position))
     {
         const auto vctImages = ListOf(position);
-        // Forward first: that is where labelling goes.
-        for (const int nNeighbour : {position.nIndex + 1, position.nIndex - 1})
+        // The way the user walks first (forward unless the last step went
+        // back): that image is asked for next.
+        for (const int nNeighbour : {position.nIndex + m_nWalkDirection, position.nIndex - m_nWalkDirection})
         {
             if (nNeighbour >= 0 && nNeighbour < int(vctImages.size()) && vctImages[size_t(nNeighbour)])
                 lstPaths << ImageFilePath(vctImages[size_t(nNeighbour)]->GetFullPath());

@@ -350,6 +350,11 @@ private slots:
         }
         QCOMPARE(pShown, pPrepared);
         QCOMPARE(ShownSize(), QImage(lstWanted.first()).size());
+        if (change != "none")
+            return;
+        // walking back, the image behind is wanted first
+        QTest::keyClick(View(), Qt::Key_A);
+        QCOMPARE(Prefetcher()->GetWanted(), QStringList({File("c.png"), File("d.png")}));
     }
 
     void prefetchIsBounded()
