@@ -42,7 +42,9 @@ void CClassEditorController::slot_Insert(const QString& strName)
 
 void CClassEditorController::slot_Update(int nID, const QString& strName)
 {
-    UpdateRow(nID, strName, {{CCategory::COLUMN_NAME, strName}});
+    // The boxes shown in the views are named after their class.
+    if (UpdateRow(nID, strName, {{CCategory::COLUMN_NAME, strName}}))
+        emit m_pView->signal_CheckValidateROI();
 }
 
 void CClassEditorController::slot_Delete(int nID)

@@ -35,3 +35,13 @@ QString CDatasetRoi::ParseToInsertQuery()
                              COLUMN_CATEGORY_ID.toUtf8().constData(), m_dX, m_dY, m_dWidth, m_dHeight,
                              m_nImageID, m_nCategoryID);
 }
+
+QString CDatasetRoi::ParseToInsertQueryWithID() const
+{
+    return QString::asprintf("INSERT INTO %s (%s, %s, %s, %s, %s, %s, %s) VALUES(%d, %f, %f, %f, %f, %d, %d)",
+                             TABLE_NAME.toUtf8().constData(), COLUMN_ID.toUtf8().constData(),
+                             COLUMN_X.toUtf8().constData(), COLUMN_Y.toUtf8().constData(),
+                             COLUMN_WIDTH.toUtf8().constData(), COLUMN_HEIGHT.toUtf8().constData(),
+                             COLUMN_IMAGE_ID.toUtf8().constData(), COLUMN_CATEGORY_ID.toUtf8().constData(),
+                             ID, m_dX, m_dY, m_dWidth, m_dHeight, m_nImageID, m_nCategoryID);
+}

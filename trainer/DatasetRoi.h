@@ -18,6 +18,9 @@ public:
     ~CDatasetRoi() override = default;
     void ParseFromQuery(QSqlQuery* pQuery) override;
     QString ParseToInsertQuery() override;
+    // The insert with the record's own ID: a box deleted and brought back
+    // keeps its identity (IDs are never handed out twice).
+    QString ParseToInsertQueryWithID() const;
 
     void SetX(double dX) { m_dX = dX; }
     double GetX() const { return m_dX; }

@@ -3,8 +3,10 @@
 #include "common/database/DatabaseModel.h"
 #include "common/mvc/CenterCtrl.h"
 
+#include <QDateTime>
 #include <QProcess>
 #include <QRectF>
+#include <QSize>
 #include <QString>
 #include <QVariant>
 #include <QVector>
@@ -24,6 +26,7 @@ class CPropertyModel;
 class CPropertyView;
 class CSelectClassNameController;
 class CSelectClassNameView;
+class CDatasetImage;
 class CDatasetRoi;
 class CDrawableGeometry;
 class CDrawableObject;
@@ -34,6 +37,7 @@ class CProjectImage;
 class CProjectModel;
 class CStatisticsView;
 class CTrainingModel;
+class QSqlQuery;
 class QTimer;
 class QWidget;
 
@@ -68,6 +72,10 @@ public:
     bool ValidateImageROI(int nImageID);
     int FindCategoryID(const QString& strName);
     QString FindCategoryName(int nID);
+
+    // The image's size and its ROIs' boxes (by ID) as one transaction; the
+    // views follow. False (nothing written) when that fails.
+    bool ApplyImageSize(int nImageID, const QSize& size, const std::map<int, QRectF>& mapBoxes);
 
     // Writes the Darknet training files; false when validation or a file fails.
     bool Build();
@@ -166,6 +174,10 @@ public slots:
     // The view shows another image (or none): its binding ends.
     void slot_ChangeViewImageWithViewID(int nViewID, unsigned int nImageUID);
     void slot_ShowStatistics();
+    // "Accept New Image Size": the image's file was replaced by one of
+    // another size; its size and its boxes, scaled, follow the file as one
+    // undo step of the view that shows it (opened there first if none).
+    void slot_AcceptImageSize(int nImageID);
     // The explorer's walking keys: from its current node, into the active view.
     void slot_StepImage(int nStep);
     void slot_NextImageWithoutRois();
@@ -194,8 +206,21 @@ private:
         bool bTrain = true;
         int nIndex = -1;
     };
-    // A stored ROI deleted in a view while training ran: put back once the
-    // view has let it go.
+    // Marks the controller's own changes of what a view shows for as long
+    // as it lives.
+    class CQuiet
+    {
+    public:
+        explicit CQuiet(int& nQuiet) : m_nQuiet(++nQuiet) {}
+        ~CQuiet() { --m_nQuiet; }
+        CQuiet(const CQuiet&) = delete;
+        CQuiet& operator=(const CQuiet&) = delete;
+
+    private:
+        int& m_nQuiet;
+    };
+    // A stored ROI whose deletion was refused outside any undo step: put
+    // back once the view has let it go.
     struct SRestore
     {
         int nViewID = -1;
@@ -219,9 +244,26 @@ private:
     void CloseImageInViews(int nImageID);
     // Every ROI of the project grouped by image, in row order, with one query.
     RoiMap SelectRoisByImage();
-    // vctRoiCategories: the category ID of each ROI of the image.
+    // What validation needs of one ROI.
+    struct SRoiFacts
+    {
+        int nCategoryID = -1;
+        QRectF rcBox;
+    };
+    // vctRois: the ROIs of the image.
     bool ValidateImage(const std::shared_ptr<CProjectImage>& pImage, const std::set<int>& setCategoryIDs,
-                       const std::vector<int>& vctRoiCategories);
+                       const std::vector<SRoiFacts>& vctRois);
+    // The file's size and where the boxes lie; false (and logged) when
+    // the image cannot train as stored.
+    bool ValidateGeometry(const CProjectImage& image, const CDatasetImage& record,
+                          const std::vector<SRoiFacts>& vctRois);
+    // The columns of dataset_roi that validation reads, in SRoiFacts' order.
+    static QStringList RoiFactColumns(bool bWithImageID);
+    static SRoiFacts RoiFactsOf(const QSqlQuery& query, int nFirstColumn);
+    // False when the image's file no longer has the size the project holds
+    // (it was replaced after adding); sizeFile is the file's. True when the
+    // file's header cannot be read: that is for whoever opens it to say.
+    bool CheckImageSize(const CProjectImage& image, QSize& sizeFile);
     void ReadProcessOutput(bool bError);
     void WriteProcessLines(const QStringList& lstLines, bool bError);
     void FinishProcessOutput();
@@ -262,6 +304,7 @@ private:
     // The ROI ID a drawable carries, -1 when it is not a stored ROI.
     static int RoiIDOf(const CDrawableObject& object);
     static QRectF StoredRect(const CDatasetRoi& roi);
+    static bool SameBox(const QRectF& a, const QRectF& b);
     // Shows the rectangle as the drawable's shape from now on.
     static void ShowRectangle(CDrawableGeometry& drawable, const QRectF& rcBox);
     // Names of the categories by ID.
@@ -269,7 +312,19 @@ private:
     // The drawable showing a stored ROI (named "(no class)" when its
     // category is gone).
     static GeometryPtr MakeRoiDrawable(const CDatasetRoi& roi, const std::map<int, QString>& mapCategories);
-    void BindView(int nViewID, unsigned int nImageUID, int nImageID, const QString& strName);
+    static QString RoiName(const CDatasetRoi& roi, const std::map<int, QString>& mapCategories);
+    // "there is no class ..." for a store failure.
+    static QString NoSuchClass(const QString& strClassName);
+    // Tells the user once per image and session that its file no longer
+    // has the size the project holds (see CheckImageSize).
+    void WarnChangedSize(const CProjectImage& image);
+    void BindView(int nViewID, const SViewImage& image);
+    // A view that showed another image shows this project image (again).
+    void RememberViewImage(int nViewID, const SViewImage& image);
+    const SViewImage* FindKnownImage(int nViewID, unsigned int nImageUID) const;
+    void ForgetKnownImage(int nImageID);
+    // The view lets its project image go: its stored boxes leave it.
+    void UnbindView(int nViewID);
     // What a bound view's title says about its image and the kept class.
     QString Caption(const QString& strImageName);
     void RefreshCaptions();
@@ -277,29 +332,59 @@ private:
     // when it is off, nothing was chosen yet or the class is gone.
     bool KeptClass(QString& strClassName);
     void UnbindViews();
-    void AddStoredRois(CMVCManager* pManager, int nViewID, int nImageID);
-    // True (after telling the user, once per edit) while training runs.
-    bool RefuseWhileRunning();
+    // Whether a drawable notification of the view is one to act on: not
+    // one the controller caused itself, from a view bound to that image.
+    bool AcceptsEvent(int nViewID, unsigned int nImageUID);
+    // True (after telling the user, once per edit) while training runs;
+    // never while the view takes back a withdrawn step.
+    bool RefuseWhileRunning(int nViewID = -1);
     bool AskClassName(QString& strClassName);
     // The new rectangle gets a class and a row, or leaves the view.
     void StoreNewRoi(CMVCManager* pManager, int nViewID, const GeometryPtr& pDrawable);
     // A stored ROI came back without its row (undo of a delete, redo of an
-    // add): the row is written again.
+    // add): the row is written again, with its own ID.
     void RestoreRoi(CMVCManager* pManager, int nViewID, const GeometryPtr& pDrawable);
     // Inserts the drawable's rectangle as an ROI of the image; on success
-    // the drawable carries the new ID. strError says why it failed.
-    bool InsertRoi(CDrawableGeometry& drawable, int nImageID, int nCategoryID, QString& strError);
+    // the drawable carries the new ID. nKeepID: the ID to insert with, or
+    // -1 for a new one. strError says why it failed.
+    bool InsertRoi(CDrawableGeometry& drawable, int nImageID, int nCategoryID, int nKeepID,
+                   QString& strError);
     // "Cannot store ROI: <reason>".
     static void ShowStoreFailure(const QString& strReason);
     // Whether the view still shows the image it was bound to and the drawable.
     bool IsStillBound(int nViewID, const SViewImage& bound, const CDrawableObject& object);
-    void RemoveFromView(CMVCManager* pManager, int nViewID, const CDrawableObject& object,
-                        const QString& strError);
+    // What a refused edit did is taken back in the view at once, with its
+    // undo step; eEdit says how when the edit was no step of the view.
+    enum class EEdit
+    {
+        Added,
+        Deleted,
+        Moved
+    };
+    void Withdraw(CMVCManager* pManager, int nViewID, const std::vector<GeometryPtr>& vctDrawables,
+                  EEdit eEdit, const QString& strError);
+    // The image's area in pixels as the project holds it; empty when unknown.
+    QRectF ImageArea(int nImageID) const;
+    // The box as stored: normalised and clipped to the image; empty when
+    // nothing of it lies on the image.
+    QRectF StorableRect(const QRectF& rcBox, int nImageID) const;
     RoiPtr FindRoiRow(int nRoiID);
     std::map<int, RoiPtr> RoiRowsOfImage(int nImageID);
     // The rows inserted in one transaction, each with its new ID; false
     // (and nothing stored) when any insert fails.
     bool InsertRoisAtomic(const std::vector<RoiPtr>& vctRows);
+
+    // One truth, many views (ProjectCtrlRoiSync.cpp): every view bound to
+    // an image shows exactly its rows, each once.
+    std::vector<int> ViewsOfImage(int nImageID) const;
+    // Brings the views of the image (but nExceptView) in line with the
+    // table, for the ROIs of pRoiIDs or (null) for all of them; without an
+    // undo step there.
+    void SyncViews(int nImageID, const std::set<int>* pRoiIDs, int nExceptView = -1);
+    void SyncView(CMVCManager* pManager, int nViewID, const std::map<int, RoiPtr>& mapRows,
+                  const std::map<int, QString>& mapCategories, const std::set<int>* pRoiIDs);
+    // Every view of every image, after the classes changed.
+    void SyncAllViews();
 
     CProjectExplorerView* m_pExplorer = nullptr;
     CProjectModel* m_pModel = nullptr;
@@ -316,14 +401,30 @@ private:
     // that way is decoded ahead first.
     int m_nWalkDirection = 1;
     std::map<int, SViewImage> m_mapViewImages;
-    // Set while an image's stored ROIs are put on its view: they have rows.
-    bool m_bAddingStoredRois = false;
+    // The project images each view loaded, newest last: one coming back
+    // (undo of a rotation, its thumbnail clicked) is bound again.
+    std::map<int, std::vector<SViewImage>> m_mapViewKnown;
+    // Above zero while the controller changes what views show itself: the
+    // notifications that raises are its own.
+    int m_nQuiet = 0;
     // Set while a refusal's message has been shown for the current edit.
     bool m_bRefusalShown = false;
     // Rows deleted through a view, by ROI ID, so an undo puts back the
     // same category even when that category is gone.
     std::map<int, RoiPtr> m_mapDeletedRois;
     std::map<unsigned int, SRestore> m_mapRestore;
+    // The size read from each image file's header, with the file's time
+    // and length when read: validation reads a header again only for a
+    // file that changed.
+    struct SFileStamp
+    {
+        QDateTime timeModified;
+        qint64 nBytes = -1;
+        QSize size;
+    };
+    std::map<QString, SFileStamp> m_mapFileStamps;
+    // Images whose changed size the user was told about this session.
+    std::set<int> m_setSizeWarned;
     int m_nProjectID = -1;
     CDatabaseModel* m_pDatabase = nullptr;
     CDatabaseModelFactoryImpl* m_pFactory = nullptr;

@@ -53,6 +53,7 @@ void CProjectController::ConnectExplorer()
     connect(m_pExplorer, &View::signal_RemoveTrainImage, this, &Ctrl::slot_RemoveTrainImage);
     connect(m_pExplorer, &View::signal_AddTestImage, this, &Ctrl::slot_AddTestImage);
     connect(m_pExplorer, &View::signal_RemoveTestImage, this, &Ctrl::slot_RemoveTestImage);
+    connect(m_pExplorer, &View::signal_AcceptImageSize, this, &Ctrl::slot_AcceptImageSize);
     connect(m_pExplorer, &View::signal_EditClasses, this, &Ctrl::slot_EditClasses);
     connect(m_pExplorer, &View::signal_EditParameters, this, &Ctrl::slot_EditParameters);
     connect(m_pExplorer, &View::signal_EditConfiguration, this, &Ctrl::slot_EditConfiguration);

@@ -276,6 +276,8 @@ void CProjectController::CloseImageInViews(int nImageID)
             pManager->CloseCurrentImage(nViewID);
         // Closing ends the binding through the view; this is for a view
         // whose image could not be closed.
-        m_mapViewImages.erase(nViewID);
+        UnbindView(nViewID);
     }
+    // Nor may the image be bound again by coming back to it in a view.
+    ForgetKnownImage(nImageID);
 }

@@ -1,9 +1,10 @@
 // ROIs in the image views: opening a project image with its stored ROIs,
 // the binding of each view to the project image it shows (and what its
-// title says), new rectangles and their class (asked for, or the kept
-// one), re-classing. Rows are only written for a view bound to
-// a project image, and always for that view's image. Deleting and moving
-// stored ROIs are in ProjectCtrlRoiStore.cpp.
+// title says), binding again when that very image comes back, new
+// rectangles and their class (asked for, or the kept one), re-classing.
+// Rows are only written for a view bound to a project image, and always
+// for that view's image. Storing, deleting and moving are in
+// ProjectCtrlRoiStore.cpp, keeping every view in step in ProjectCtrlRoiSync.cpp.
 #include "trainer/ProjectCtrl.h"
 
 #include "common/log/Logger.h"
@@ -27,11 +28,11 @@ namespace
 {
 // What a stored ROI whose category was deleted is called in the view.
 const QString NO_CLASS = QStringLiteral("(no class)");
-
-QString NoSuchClass(const QString& strClassName)
-{
-    return QStringLiteral("there is no class \"%1\"").arg(strClassName);
-}
+// The title of a view that shows something else than a project image
+// while a project is open: its boxes are not stored.
+const QString NOT_PROJECT_IMAGE = QStringLiteral("not a project image, boxes are not stored");
+// How many project images a view remembers for coming back to them.
+constexpr size_t KNOWN_IMAGES_PER_VIEW = 8;
 } // namespace
 
 CMVCManager* CProjectController::FindManager()
@@ -68,12 +69,15 @@ void CProjectController::OpenImage(int nImageID, const QString& strFilePath, int
     std::shared_ptr<CProjectImage> pImage = m_pModel->GetTrainImage(nImageID);
     if (!pImage)
         pImage = m_pModel->GetTestImage(nImageID);
-    BindView(nOpenedViewID, nImageUID, nImageID, pImage ? pImage->GetName() : QString::number(nImageID));
+    const SViewImage image{nImageUID, nImageID, pImage ? pImage->GetName() : QString::number(nImageID)};
+    RememberViewImage(nOpenedViewID, image);
+    BindView(nOpenedViewID, image);
     RequestPrefetch();
     if (!m_pDatabase)
         return;
-    AddStoredRois(pManager, nOpenedViewID, nImageID);
     CLog::Write(ELogLevel::DEBUG, "Open Image ID %d", nImageID);
+    if (pImage)
+        WarnChangedSize(*pImage);
 }
 
 QString CProjectController::ImageFilePath(const QString& strFilePath) const
@@ -102,34 +106,59 @@ CProjectController::MakeRoiDrawable(const CDatasetRoi& roi, const std::map<int, 
         std::make_shared<Optra::Geometry::CRectangle>(rcBox.x(), rcBox.y(), rcBox.width(), rcBox.height()));
     // Never asked for here: a deleted category keeps its image invalid
     // until "Update" gives the ROI a class.
-    const auto it = mapCategories.find(roi.GetCategoryID());
-    pDrawable->SetName(it == mapCategories.end() ? NO_CLASS : it->second);
+    pDrawable->SetName(RoiName(roi, mapCategories));
     pDrawable->SetExtraInfo(roi.ID);
     return pDrawable;
 }
 
-void CProjectController::AddStoredRois(CMVCManager* pManager, int nViewID, int nImageID)
+QString CProjectController::RoiName(const CDatasetRoi& roi, const std::map<int, QString>& mapCategories)
 {
-    const std::map<int, QString> mapCategories = CategoryNames();
-    // Their rows exist: the add notifications they raise write nothing.
-    m_bAddingStoredRois = true;
-    std::shared_ptr<CDrawableGeometry> pLast;
-    for (const auto& [nRoiID, pRoi] : RoiRowsOfImage(nImageID))
-    {
-        pLast = MakeRoiDrawable(*pRoi, mapCategories);
-        pManager->AddRectangle(nViewID, pLast);
-    }
-    // Each one came in as the only selection; an image opens with none.
-    if (pLast)
-        pLast->SetSelected(false);
-    m_bAddingStoredRois = false;
+    const auto it = mapCategories.find(roi.GetCategoryID());
+    return it == mapCategories.end() ? NO_CLASS : it->second;
 }
 
-void CProjectController::BindView(int nViewID, unsigned int nImageUID, int nImageID, const QString& strName)
+void CProjectController::BindView(int nViewID, const SViewImage& image)
 {
-    m_mapViewImages[nViewID] = SViewImage{nImageUID, nImageID, strName};
-    if (CMVCManager* pManager = FindManager())
-        pManager->SetViewCaption(nViewID, Caption(strName));
+    m_mapViewImages[nViewID] = image;
+    CMVCManager* pManager = FindManager();
+    if (!pManager)
+        return;
+    pManager->SetViewCaption(nViewID, Caption(image.strName));
+    if (m_pDatabase)
+        SyncView(pManager, nViewID, RoiRowsOfImage(image.nImageID), CategoryNames(), nullptr);
+}
+
+void CProjectController::RememberViewImage(int nViewID, const SViewImage& image)
+{
+    std::vector<SViewImage>& vctKnown = m_mapViewKnown[nViewID];
+    vctKnown.push_back(image);
+    if (vctKnown.size() > KNOWN_IMAGES_PER_VIEW)
+        vctKnown.erase(vctKnown.begin());
+}
+
+const CProjectController::SViewImage* CProjectController::FindKnownImage(int nViewID,
+                                                                         unsigned int nImageUID) const
+{
+    const auto it = m_mapViewKnown.find(nViewID);
+    if (it == m_mapViewKnown.end() || nImageUID == Optra::COptraObject::INVALID_UID)
+        return nullptr;
+    for (const SViewImage& image : it->second)
+    {
+        if (image.nImageUID == nImageUID)
+            return &image;
+    }
+    return nullptr;
+}
+
+void CProjectController::ForgetKnownImage(int nImageID)
+{
+    for (auto& [nViewID, vctKnown] : m_mapViewKnown)
+    {
+        vctKnown.erase(std::remove_if(vctKnown.begin(), vctKnown.end(),
+                                      [nImageID](const SViewImage& image)
+                                      { return image.nImageID == nImageID; }),
+                       vctKnown.end());
+    }
 }
 
 QString CProjectController::Caption(const QString& strImageName)
@@ -164,24 +193,59 @@ bool CProjectController::KeptClass(QString& strClassName)
     return !strClassName.isEmpty() && FindCategoryID(strClassName) >= 0;
 }
 
+void CProjectController::UnbindView(int nViewID)
+{
+    const auto it = m_mapViewImages.find(nViewID);
+    if (it == m_mapViewImages.end())
+        return;
+    m_mapViewImages.erase(it);
+    CMVCManager* pManager = FindManager();
+    if (!pManager)
+        return;
+    // Left over another image they would look editable and stored.
+    CQuiet quiet(m_nQuiet);
+    for (const std::shared_ptr<CDrawableObject>& pObject : pManager->Get2DDrawableObjects(nViewID))
+    {
+        if (RoiIDOf(*pObject) >= 0)
+            pManager->RemoveDrawable(nViewID, pObject);
+    }
+}
+
 void CProjectController::UnbindViews()
 {
     CMVCManager* pManager = FindManager();
+    std::vector<int> vctBound;
     for (const auto& [nViewID, image] : m_mapViewImages)
-    {
-        if (pManager)
-            pManager->SetViewCaption(nViewID, QString());
-    }
+        vctBound.push_back(nViewID);
     m_mapViewImages.clear();
+    m_mapViewKnown.clear();
     m_mapDeletedRois.clear();
     m_mapRestore.clear();
+    if (!pManager)
+        return;
+    // The project's images leave the views, as a removed image does; what
+    // else a view holds is no longer said to be anything of a project.
+    for (const int nViewID : vctBound)
+        pManager->CloseCurrentImage(nViewID);
+    for (int nViewID = 0; nViewID < CMVCManager::VIEW_COUNT; ++nViewID)
+        pManager->SetViewCaption(nViewID, QString());
 }
 
 void CProjectController::slot_ChangeViewImageWithViewID(int nViewID, unsigned int nImageUID)
 {
     const auto it = m_mapViewImages.find(nViewID);
-    if (it != m_mapViewImages.end() && it->second.nImageUID != nImageUID)
-        m_mapViewImages.erase(it);
+    if (it != m_mapViewImages.end() && it->second.nImageUID == nImageUID)
+        return;
+    UnbindView(nViewID);
+    if (const SViewImage* pKnown = FindKnownImage(nViewID, nImageUID))
+    {
+        const SViewImage image = *pKnown;
+        BindView(nViewID, image);
+        return;
+    }
+    CMVCManager* pManager = FindManager();
+    if (pManager && m_nProjectID >= 0 && nImageUID != Optra::COptraObject::INVALID_UID)
+        pManager->SetViewCaption(nViewID, NOT_PROJECT_IMAGE);
 }
 
 bool CProjectController::ValidateViewImage(int nViewID, unsigned int nImageUID)
@@ -194,18 +258,31 @@ bool CProjectController::ValidateViewImage(int nViewID, unsigned int nImageUID)
     return false;
 }
 
+bool CProjectController::AcceptsEvent(int nViewID, unsigned int nImageUID)
+{
+    // A view showing no project image holds free drawings: nothing to store.
+    if (m_nQuiet > 0 || m_mapViewImages.count(nViewID) == 0)
+        return false;
+    return ValidateViewImage(nViewID, nImageUID);
+}
+
 int CProjectController::GetViewImageID(int nViewID) const
 {
     const auto it = m_mapViewImages.find(nViewID);
     return it == m_mapViewImages.end() ? -1 : it->second.nImageID;
 }
 
-bool CProjectController::RefuseWhileRunning()
+bool CProjectController::RefuseWhileRunning(int nViewID)
 {
     if (m_pModel && m_pModel->GetCommandState() == 0)
         return false;
-    // One edit may reach several drawables (a group delete); the user
-    // hears of it once. The flag clears when control is back in the loop.
+    // Taking a refused step back restores what is stored: let it.
+    CMVCManager* pManager = FindManager();
+    if (nViewID >= 0 && pManager && pManager->IsWithdrawing(nViewID))
+        return false;
+    // One edit can raise several notifications (a group move, a drawing
+    // and its removal); the user hears of it once. The flag clears when
+    // control is back in the loop.
     if (!m_bRefusalShown)
     {
         m_bRefusalShown = true;
@@ -224,101 +301,6 @@ bool CProjectController::AskClassName(QString& strClassName)
     m_pSelectClassNameController->SetLastClassName(strClassName);
     RefreshCaptions();
     return true;
-}
-
-void CProjectController::slot_AddDrawableObjectWithViewID(int nViewID, unsigned int nImageUID,
-                                                          unsigned int nGeometryUID, QString)
-{
-    if (!m_pSelectClassNameView || !m_pSelectClassNameController || m_bAddingStoredRois)
-        return;
-    if (!ValidateViewImage(nViewID, nImageUID))
-        return;
-    CMVCManager* pManager = FindManager();
-    const GeometryPtr pDrawable = FindGeometry(pManager, nViewID, nGeometryUID);
-    if (!pDrawable)
-        return;
-    // A stored ROI whose row is there (put back after a refused deletion)
-    // needs nothing.
-    const int nRoiID = RoiIDOf(*pDrawable);
-    const RoiPtr pRow = nRoiID < 0 ? nullptr : FindRoiRow(nRoiID);
-    if (pRow && pRow->GetImageID() == GetViewImageID(nViewID))
-        return;
-    if (RefuseWhileRunning())
-    {
-        // The view shows what the table holds: no row, no rectangle.
-        pManager->Delete2DDrawableObject(nViewID, nGeometryUID);
-        return;
-    }
-    if (nRoiID >= 0)
-        RestoreRoi(pManager, nViewID, pDrawable);
-    else
-        StoreNewRoi(pManager, nViewID, pDrawable);
-}
-
-void CProjectController::StoreNewRoi(CMVCManager* pManager, int nViewID, const GeometryPtr& pDrawable)
-{
-    // What is stored is what trains, so the view shows it from now on:
-    // the bounding rectangle, with a positive size, whatever was drawn.
-    const QRectF rcBox = pDrawable->GetBoundary().normalized();
-    if (rcBox.width() <= 0 || rcBox.height() <= 0)
-        return RemoveFromView(pManager, nViewID, *pDrawable, QStringLiteral("the region has no area"));
-    ShowRectangle(*pDrawable, rcBox);
-
-    const SViewImage bound = m_mapViewImages[nViewID];
-    QString strClassName;
-    if (!KeptClass(strClassName) && !AskClassName(strClassName))
-        return RemoveFromView(pManager, nViewID, *pDrawable, QString());
-    // The chooser ran an event loop: the view may show another image now.
-    if (!IsStillBound(nViewID, bound, *pDrawable))
-        return;
-    const int nCategoryID = FindCategoryID(strClassName);
-    if (!m_pDatabase || nCategoryID < 0)
-        return RemoveFromView(pManager, nViewID, *pDrawable, NoSuchClass(strClassName));
-    QString strError;
-    const int nImageID = bound.nImageID;
-    if (!InsertRoi(*pDrawable, nImageID, nCategoryID, strError))
-        return RemoveFromView(pManager, nViewID, *pDrawable, strError);
-    pDrawable->SetName(strClassName);
-    ValidateImageROI(nImageID);
-}
-
-void CProjectController::RestoreRoi(CMVCManager* pManager, int nViewID, const GeometryPtr& pDrawable)
-{
-    const int nRoiID = RoiIDOf(*pDrawable);
-    const int nImageID = GetViewImageID(nViewID);
-    // The row as it was deleted keeps its category, also one deleted since.
-    const auto itDeleted = m_mapDeletedRois.find(nRoiID);
-    const int nCategoryID = itDeleted != m_mapDeletedRois.end() ? itDeleted->second->GetCategoryID()
-                                                                : FindCategoryID(pDrawable->GetName());
-    QString strError = QStringLiteral("its class is gone");
-    if (nCategoryID < 0 || !InsertRoi(*pDrawable, nImageID, nCategoryID, strError))
-        return RemoveFromView(pManager, nViewID, *pDrawable, strError);
-    if (itDeleted != m_mapDeletedRois.end())
-        m_mapDeletedRois.erase(itDeleted);
-    ValidateImageROI(nImageID);
-}
-
-bool CProjectController::IsStillBound(int nViewID, const SViewImage& bound, const CDrawableObject& object)
-{
-    const auto it = m_mapViewImages.find(nViewID);
-    CMVCManager* pManager = FindManager();
-    return it != m_mapViewImages.end() && it->second.nImageUID == bound.nImageUID && pManager &&
-           pManager->Get2DDrawableObject(nViewID, object.GetUID()).get() == &object;
-}
-
-void CProjectController::ShowStoreFailure(const QString& strReason)
-{
-    CInteraction::Critical(nullptr,
-                           QString::asprintf("Cannot store ROI: %s", strReason.toUtf8().constData()));
-}
-
-void CProjectController::RemoveFromView(CMVCManager* pManager, int nViewID, const CDrawableObject& object,
-                                        const QString& strError)
-{
-    if (!strError.isEmpty())
-        ShowStoreFailure(strError);
-    if (pManager)
-        pManager->Delete2DDrawableObject(nViewID, object.GetUID());
 }
 
 void CProjectController::UpdateClassName(int nViewID, unsigned int nGeometryUID)
@@ -352,4 +334,25 @@ void CProjectController::UpdateClassName(int nViewID, unsigned int nGeometryUID)
         return ShowStoreFailure(QStringLiteral("the project file could not be written"));
     pDrawable->SetName(strClassName);
     ValidateImageROI(nImageID);
+    const std::set<int> setChanged{nRoiID};
+    SyncViews(nImageID, &setChanged, nViewID);
+}
+
+bool CProjectController::IsStillBound(int nViewID, const SViewImage& bound, const CDrawableObject& object)
+{
+    const auto it = m_mapViewImages.find(nViewID);
+    CMVCManager* pManager = FindManager();
+    return it != m_mapViewImages.end() && it->second.nImageUID == bound.nImageUID && pManager &&
+           pManager->Get2DDrawableObject(nViewID, object.GetUID()).get() == &object;
+}
+
+void CProjectController::ShowStoreFailure(const QString& strReason)
+{
+    CInteraction::Critical(nullptr,
+                           QString::asprintf("Cannot store ROI: %s", strReason.toUtf8().constData()));
+}
+
+QString CProjectController::NoSuchClass(const QString& strClassName)
+{
+    return QStringLiteral("there is no class \"%1\"").arg(strClassName);
 }

@@ -1,7 +1,9 @@
-// Stored ROIs that a view deletes or moves, and the row helpers of the ROI
-// operations: one transaction per completed gesture, nothing for a drag in
-// progress, a selection or a name, and nothing while training runs (the
-// view is put back as the table has it).
+// What a bound view does to its boxes, stored: a new box gets its class
+// and row, a box that came back gets its row again, deletions and
+// completed moves are written, one transaction per gesture; nothing for
+// a drag in progress, a selection or a name. Whatever cannot be stored
+// (training runs, a box off the image, a write that fails) is refused
+// with a message and taken back in the view at once, with its undo step.
 #include "trainer/ProjectCtrl.h"
 
 #include "common/log/Logger.h"
@@ -9,130 +11,121 @@
 #include "common/view2d/ImageView2DDrawableGeometry.h"
 #include "trainer/DatasetRoi.h"
 
-#include "optra/geometry/Rectangle.h"
+#include <algorithm>
 
 namespace
 {
-// Coordinates are stored with six decimals; anything closer is unchanged.
-constexpr double SAME_COORDINATE = 1e-4;
-
-bool SameRect(const QRectF& a, const QRectF& b)
-{
-    return std::abs(a.x() - b.x()) < SAME_COORDINATE && std::abs(a.y() - b.y()) < SAME_COORDINATE &&
-           std::abs(a.width() - b.width()) < SAME_COORDINATE &&
-           std::abs(a.height() - b.height()) < SAME_COORDINATE;
-}
+const QString WRITE_FAILED = QStringLiteral("the project file could not be written");
+const QString OFF_THE_IMAGE = QStringLiteral("the box lies outside the image");
 } // namespace
 
-CProjectController::GeometryPtr CProjectController::FindGeometry(CMVCManager* pManager, int nViewID,
-                                                                 unsigned int nGeometryUID)
+void CProjectController::slot_AddDrawableObjectWithViewID(int nViewID, unsigned int nImageUID,
+                                                          unsigned int nGeometryUID, QString)
 {
-    if (!pManager)
-        return nullptr;
-    const std::shared_ptr<CDrawableObject> pObject = pManager->Get2DDrawableObject(nViewID, nGeometryUID);
-    if (!pObject || pObject->GetType() != EImageView2DDrawbleObjectType_Geometry)
-        return nullptr;
-    return std::dynamic_pointer_cast<CDrawableGeometry>(pObject);
-}
-
-int CProjectController::RoiIDOf(const CDrawableObject& object)
-{
-    bool bOk = false;
-    const int nRoiID = object.GetExtraInfo().isNull() ? -1 : object.GetExtraInfo().toInt(&bOk);
-    return bOk && nRoiID >= 0 ? nRoiID : -1;
-}
-
-QRectF CProjectController::StoredRect(const CDatasetRoi& roi)
-{
-    return QRectF(roi.GetX(), roi.GetY(), roi.GetWidth(), roi.GetHeight()).normalized();
-}
-
-void CProjectController::ShowRectangle(CDrawableGeometry& drawable, const QRectF& rcBox)
-{
-    drawable.SetData(
-        std::make_shared<Optra::Geometry::CRectangle>(rcBox.x(), rcBox.y(), rcBox.width(), rcBox.height()));
-    // Announces the new shape, so the view repaints it.
-    drawable.MoveTopLeftTo(rcBox.topLeft());
-}
-
-CProjectController::RoiPtr CProjectController::FindRoiRow(int nRoiID)
-{
-    const auto vctRows =
-        FindDatabaseModel<CDatasetRoi>(CDatasetRoi::TABLE_NAME, {{CDatabaseRecord::COLUMN_ID, nRoiID}});
-    return vctRows.empty() ? nullptr : vctRows.front();
-}
-
-std::map<int, CProjectController::RoiPtr> CProjectController::RoiRowsOfImage(int nImageID)
-{
-    std::map<int, RoiPtr> mapRows;
-    for (const RoiPtr& pRoi :
-         FindDatabaseModel<CDatasetRoi>(CDatasetRoi::TABLE_NAME, {{CDatasetRoi::COLUMN_IMAGE_ID, nImageID}}))
+    if (!m_pSelectClassNameView || !m_pSelectClassNameController || !AcceptsEvent(nViewID, nImageUID))
+        return;
+    CMVCManager* pManager = FindManager();
+    const GeometryPtr pDrawable = FindGeometry(pManager, nViewID, nGeometryUID);
+    if (!pDrawable)
+        return;
+    const int nImageID = GetViewImageID(nViewID);
+    const int nRoiID = RoiIDOf(*pDrawable);
+    const RoiPtr pRow = nRoiID < 0 ? nullptr : FindRoiRow(nRoiID);
+    if (pRow && pRow->GetImageID() == nImageID)
     {
-        if (pRoi)
-            mapRows[pRoi->ID] = pRoi;
+        // Back while its row is there (it came back in another view
+        // first): it shows the row, and no view shows the box twice.
+        const std::set<int> setShown{nRoiID};
+        return SyncViews(nImageID, &setShown);
     }
-    return mapRows;
+    if (RefuseWhileRunning(nViewID))
+        return Withdraw(pManager, nViewID, {pDrawable}, EEdit::Added, QString());
+    if (nRoiID >= 0)
+        RestoreRoi(pManager, nViewID, pDrawable);
+    else
+        StoreNewRoi(pManager, nViewID, pDrawable);
 }
 
-bool CProjectController::InsertRoi(CDrawableGeometry& drawable, int nImageID, int nCategoryID,
-                                   QString& strError)
+void CProjectController::StoreNewRoi(CMVCManager* pManager, int nViewID, const GeometryPtr& pDrawable)
 {
-    if (!m_pDatabase || nImageID < 0)
-    {
-        strError = QStringLiteral("no project image is shown");
-        return false;
-    }
-    const QRectF rcBox = drawable.GetBoundary().normalized();
-    auto pRoi = std::make_shared<CDatasetRoi>();
-    pRoi->SetX(rcBox.x());
-    pRoi->SetY(rcBox.y());
-    pRoi->SetWidth(rcBox.width());
-    pRoi->SetHeight(rcBox.height());
-    pRoi->SetImageID(nImageID);
-    pRoi->SetCategoryID(nCategoryID);
-    if (!m_pDatabase->InsertToTable(pRoi))
-    {
-        CLog::Write(ELogLevel::DEBUG, "Add ROI to Image ID %d Failed", nImageID);
-        strError = QStringLiteral("the project file could not be written");
-        return false;
-    }
-    CLog::Write(ELogLevel::DEBUG, "Add ROI to Image ID %d OK", nImageID);
-    drawable.SetExtraInfo(pRoi->ID);
-    return true;
+    const SViewImage bound = m_mapViewImages[nViewID];
+    // What is stored is what trains, so the view shows it from now on:
+    // the bounding rectangle on the image, whatever was drawn.
+    const QRectF rcBox = StorableRect(pDrawable->GetBoundary(), bound.nImageID);
+    if (rcBox.isEmpty())
+        return Withdraw(pManager, nViewID, {pDrawable}, EEdit::Added, OFF_THE_IMAGE);
+    ShowRectangle(*pDrawable, rcBox);
+
+    QString strClassName;
+    if (!KeptClass(strClassName) && !AskClassName(strClassName))
+        return Withdraw(pManager, nViewID, {pDrawable}, EEdit::Added, QString());
+    // The chooser ran an event loop: the view may show another image now.
+    if (!IsStillBound(nViewID, bound, *pDrawable))
+        return;
+    const int nCategoryID = FindCategoryID(strClassName);
+    if (!m_pDatabase || nCategoryID < 0)
+        return Withdraw(pManager, nViewID, {pDrawable}, EEdit::Added, NoSuchClass(strClassName));
+    QString strError;
+    if (!InsertRoi(*pDrawable, bound.nImageID, nCategoryID, -1, strError))
+        return Withdraw(pManager, nViewID, {pDrawable}, EEdit::Added, strError);
+    pDrawable->SetName(strClassName);
+    ValidateImageROI(bound.nImageID);
+    const std::set<int> setAdded{RoiIDOf(*pDrawable)};
+    SyncViews(bound.nImageID, &setAdded, nViewID);
+}
+
+void CProjectController::RestoreRoi(CMVCManager* pManager, int nViewID, const GeometryPtr& pDrawable)
+{
+    const int nRoiID = RoiIDOf(*pDrawable);
+    const int nImageID = GetViewImageID(nViewID);
+    // The row as it was deleted keeps its category, also one deleted since.
+    const auto itDeleted = m_mapDeletedRois.find(nRoiID);
+    const int nCategoryID = itDeleted != m_mapDeletedRois.end() ? itDeleted->second->GetCategoryID()
+                                                                : FindCategoryID(pDrawable->GetName());
+    const QRectF rcBox = StorableRect(pDrawable->GetBoundary(), nImageID);
+    if (rcBox.isEmpty())
+        return Withdraw(pManager, nViewID, {pDrawable}, EEdit::Added, OFF_THE_IMAGE);
+    ShowRectangle(*pDrawable, rcBox);
+    // Its own ID again, unless another box holds it: every view that
+    // still knows the box by that ID finds it.
+    const int nKeepID = FindRoiRow(nRoiID) ? -1 : nRoiID;
+    QString strError = QStringLiteral("its class is gone");
+    if (nCategoryID < 0 || !InsertRoi(*pDrawable, nImageID, nCategoryID, nKeepID, strError))
+        return Withdraw(pManager, nViewID, {pDrawable}, EEdit::Added, strError);
+    if (itDeleted != m_mapDeletedRois.end())
+        m_mapDeletedRois.erase(itDeleted);
+    ValidateImageROI(nImageID);
+    const std::set<int> setBack{RoiIDOf(*pDrawable)};
+    SyncViews(nImageID, &setBack, nViewID);
 }
 
 void CProjectController::slot_BeforeDeleteDrawableObjectWithViewID(int nViewID, unsigned int nImageUID,
                                                                    unsigned int nGeometryUID, QString)
 {
-    if (!ValidateViewImage(nViewID, nImageUID) || !m_pDatabase)
+    if (!AcceptsEvent(nViewID, nImageUID) || !m_pDatabase)
         return;
     CMVCManager* pManager = FindManager();
     const GeometryPtr pDrawable = FindGeometry(pManager, nViewID, nGeometryUID);
     const int nRoiID = pDrawable ? RoiIDOf(*pDrawable) : -1;
     if (nRoiID < 0)
         return;
-    if (RefuseWhileRunning())
-    {
-        // The deletion cannot be stopped; the rectangle comes back once the
-        // view has let it go.
-        m_mapRestore[nGeometryUID] = SRestore{nViewID, pDrawable};
-        return;
-    }
+    if (RefuseWhileRunning(nViewID))
+        return Withdraw(pManager, nViewID, {pDrawable}, EEdit::Deleted, QString());
     const RoiPtr pRow = FindRoiRow(nRoiID);
-    if (!pRow || pRow->GetImageID() != GetViewImageID(nViewID))
+    const int nImageID = GetViewImageID(nViewID);
+    if (!pRow || pRow->GetImageID() != nImageID)
         return;
     const bool bOk =
         m_pDatabase->DeleteFromTable(CDatasetRoi::TABLE_NAME, {{CDatabaseRecord::COLUMN_ID, nRoiID}}, false);
     CLog::Write(ELogLevel::DEBUG, bOk ? "Delete ROI to ID %d OK" : "Delete ROI to ID %d Failed", nRoiID);
+    // The row stays, so the rectangle must stay too.
     if (!bOk)
-    {
-        // The row stays, so the rectangle must stay too.
-        m_mapRestore[nGeometryUID] = SRestore{nViewID, pDrawable};
-        ShowStoreFailure(QStringLiteral("the project file could not be written"));
-        return;
-    }
+        return Withdraw(pManager, nViewID, {pDrawable}, EEdit::Deleted, WRITE_FAILED);
     m_mapDeletedRois[nRoiID] = pRow;
-    ValidateImageROI(pRow->GetImageID());
+    ValidateImageROI(nImageID);
+    // This view lets it go itself once we return.
+    const std::set<int> setGone{nRoiID};
+    SyncViews(nImageID, &setGone, nViewID);
 }
 
 void CProjectController::slot_DeleteDrawableObjectWithViewID(int nViewID, unsigned int,
@@ -145,8 +138,10 @@ void CProjectController::slot_DeleteDrawableObjectWithViewID(int nViewID, unsign
     m_mapRestore.erase(it);
     auto pDrawable = std::dynamic_pointer_cast<CDrawableGeometry>(restore.pObject);
     CMVCManager* pManager = FindManager();
-    if (pDrawable && pManager && restore.nViewID == nViewID && GetViewImageID(nViewID) >= 0)
-        pManager->AddRectangle(nViewID, pDrawable);
+    if (!pDrawable || !pManager || restore.nViewID != nViewID || GetViewImageID(nViewID) < 0)
+        return;
+    CQuiet quiet(m_nQuiet);
+    pManager->AddRectangle(nViewID, pDrawable, false);
 }
 
 void CProjectController::slot_ChangeDrawableObjectPropertyWithViewID(int, unsigned int, unsigned int)
@@ -160,45 +155,77 @@ void CProjectController::slot_ChangeDrawableObjectPropertyWithViewID(int, unsign
 void CProjectController::slot_CommitDrawableObjectGeometryWithViewID(
     int nViewID, unsigned int nImageUID, const QVector<unsigned int>& vctGeometryUIDs)
 {
-    if (!ValidateViewImage(nViewID, nImageUID) || !m_pDatabase)
+    if (!AcceptsEvent(nViewID, nImageUID) || !m_pDatabase)
         return;
     CMVCManager* pManager = FindManager();
     const int nImageID = GetViewImageID(nViewID);
     const std::map<int, RoiPtr> mapRows = RoiRowsOfImage(nImageID);
-    std::vector<std::pair<GeometryPtr, RoiPtr>> vctChanged;
+    std::vector<GeometryPtr> vctChanged;
+    std::vector<QRectF> vctBoxes;
     for (const unsigned int nUID : vctGeometryUIDs)
     {
         const GeometryPtr pDrawable = FindGeometry(pManager, nViewID, nUID);
         const auto it = pDrawable ? mapRows.find(RoiIDOf(*pDrawable)) : mapRows.end();
-        if (it != mapRows.end() && !SameRect(pDrawable->GetBoundary().normalized(), StoredRect(*it->second)))
-            vctChanged.emplace_back(pDrawable, it->second);
+        if (it == mapRows.end() || SameBox(pDrawable->GetBoundary().normalized(), StoredRect(*it->second)))
+            continue;
+        vctChanged.push_back(pDrawable);
+        vctBoxes.push_back(StorableRect(pDrawable->GetBoundary(), nImageID));
     }
     if (vctChanged.empty())
         return;
+    if (std::any_of(vctBoxes.begin(), vctBoxes.end(), [](const QRectF& rc) { return rc.isEmpty(); }))
+        return Withdraw(pManager, nViewID, vctChanged, EEdit::Moved, OFF_THE_IMAGE);
+    if (RefuseWhileRunning(nViewID))
+        return Withdraw(pManager, nViewID, vctChanged, EEdit::Moved, QString());
     std::vector<QString> vctUpdates;
-    for (const auto& [pDrawable, pRow] : vctChanged)
+    std::set<int> setMoved;
+    for (size_t i = 0; i < vctChanged.size(); ++i)
     {
-        const QRectF rcBox = pDrawable->GetBoundary().normalized();
+        const QRectF& rcBox = vctBoxes[i];
+        const int nRoiID = RoiIDOf(*vctChanged[i]);
+        setMoved.insert(nRoiID);
         vctUpdates.push_back(CDatabaseModel::UpdateStatement(CDatasetRoi::TABLE_NAME,
                                                              {{CDatasetRoi::COLUMN_X, rcBox.x()},
                                                               {CDatasetRoi::COLUMN_Y, rcBox.y()},
                                                               {CDatasetRoi::COLUMN_WIDTH, rcBox.width()},
                                                               {CDatasetRoi::COLUMN_HEIGHT, rcBox.height()}},
-                                                             {{CDatabaseRecord::COLUMN_ID, pRow->ID}}));
+                                                             {{CDatabaseRecord::COLUMN_ID, nRoiID}}));
     }
-    const bool bRefused = RefuseWhileRunning();
-    const bool bOk = !bRefused && m_pDatabase->RunQueriesAtomic(vctUpdates);
-    for (const auto& [pDrawable, pRow] : vctChanged)
+    const bool bOk = m_pDatabase->RunQueriesAtomic(vctUpdates);
+    for (const int nRoiID : setMoved)
+        CLog::Write(ELogLevel::DEBUG, bOk ? "Update ROI to ID %d OK" : "Update ROI to ID %d Failed", nRoiID);
+    if (!bOk)
+        return Withdraw(pManager, nViewID, vctChanged, EEdit::Moved, WRITE_FAILED);
+    // A box that reached past the edge of the image is what was stored of it.
+    for (size_t i = 0; i < vctChanged.size(); ++i)
+        ShowRectangle(*vctChanged[i], vctBoxes[i]);
+    ValidateImageROI(nImageID);
+    SyncViews(nImageID, &setMoved, nViewID);
+}
+
+void CProjectController::Withdraw(CMVCManager* pManager, int nViewID,
+                                  const std::vector<GeometryPtr>& vctDrawables, EEdit eEdit,
+                                  const QString& strError)
+{
+    if (!strError.isEmpty())
+        ShowStoreFailure(strError);
+    if (!pManager || pManager->WithdrawEdit(nViewID) || pManager->IsWithdrawing(nViewID))
+        return;
+    // The edit came in without an undo step of the view (or while one was
+    // taken back): what it changed goes back by hand.
+    const int nImageID = GetViewImageID(nViewID);
+    const std::map<int, RoiPtr> mapRows =
+        eEdit == EEdit::Moved ? RoiRowsOfImage(nImageID) : std::map<int, RoiPtr>();
+    for (const GeometryPtr& pDrawable : vctDrawables)
     {
-        if (!bRefused)
-            CLog::Write(ELogLevel::DEBUG, bOk ? "Update ROI to ID %d OK" : "Update ROI to ID %d Failed",
-                        pRow->ID);
-        // What the table does not hold must not stay on screen as if stored.
-        if (!bOk)
-            ShowRectangle(*pDrawable, StoredRect(*pRow));
+        if (eEdit == EEdit::Added)
+        {
+            CQuiet quiet(m_nQuiet);
+            pManager->RemoveDrawable(nViewID, pDrawable);
+        }
+        else if (eEdit == EEdit::Deleted)
+            m_mapRestore[pDrawable->GetUID()] = SRestore{nViewID, pDrawable};
+        else if (const auto it = mapRows.find(RoiIDOf(*pDrawable)); it != mapRows.end())
+            ShowRectangle(*pDrawable, StoredRect(*it->second));
     }
-    if (!bOk && !bRefused)
-        ShowStoreFailure(QStringLiteral("the project file could not be written"));
-    if (bOk)
-        ValidateImageROI(nImageID);
 }

@@ -10,6 +10,8 @@
 
 #include <QSqlQuery>
 
+#include <algorithm>
+
 namespace
 {
 std::set<int> CategoryIDs(const std::vector<std::shared_ptr<CDatabaseRecord>>& vctCategories)
@@ -52,15 +54,13 @@ bool CProjectController::ValidateROI()
     CDatabaseModel::RecordList vctCategories;
     m_pDatabase->SelectFromTable(CCategory::TABLE_NAME, vctCategories, {});
     const std::set<int> setCategoryIDs = CategoryIDs(vctCategories);
-    // One query for all ROIs, and only the two columns validation needs: a
+    // One query for all ROIs, and only the columns validation needs: a
     // query per image would scan the whole table each time.
-    std::map<int, std::vector<int>> mapRoiCategories;
-    m_pDatabase->SelectColumns(CDatasetRoi::TABLE_NAME,
-                               {CDatasetRoi::COLUMN_IMAGE_ID, CDatasetRoi::COLUMN_CATEGORY_ID}, {},
-                               [&mapRoiCategories](const QSqlQuery& query) {
-                                   mapRoiCategories[query.value(0).toInt()].push_back(query.value(1).toInt());
-                               });
-    const std::vector<int> vctNone;
+    std::map<int, std::vector<SRoiFacts>> mapRoiCategories;
+    m_pDatabase->SelectColumns(CDatasetRoi::TABLE_NAME, RoiFactColumns(true), {},
+                               [&mapRoiCategories](const QSqlQuery& query)
+                               { mapRoiCategories[query.value(0).toInt()].push_back(RoiFactsOf(query, 1)); });
+    const std::vector<SRoiFacts> vctNone;
 
     bool bAllValid = true;
     for (const CProjectModel::ImageList& vctImages : {m_pModel->GetTrainImages(), m_pModel->GetTestImages()})
@@ -78,18 +78,36 @@ bool CProjectController::ValidateROI()
     return bAllValid;
 }
 
+QStringList CProjectController::RoiFactColumns(bool bWithImageID)
+{
+    QStringList lstColumns{CDatasetRoi::COLUMN_CATEGORY_ID, CDatasetRoi::COLUMN_X, CDatasetRoi::COLUMN_Y,
+                           CDatasetRoi::COLUMN_WIDTH, CDatasetRoi::COLUMN_HEIGHT};
+    if (bWithImageID)
+        lstColumns.prepend(CDatasetRoi::COLUMN_IMAGE_ID);
+    return lstColumns;
+}
+
+CProjectController::SRoiFacts CProjectController::RoiFactsOf(const QSqlQuery& query, int nFirstColumn)
+{
+    const int n = nFirstColumn;
+    return SRoiFacts{query.value(n).toInt(),
+                     QRectF(query.value(n + 1).toDouble(), query.value(n + 2).toDouble(),
+                            query.value(n + 3).toDouble(), query.value(n + 4).toDouble())
+                         .normalized()};
+}
+
 bool CProjectController::ValidateImage(const std::shared_ptr<CProjectImage>& pImage,
                                        const std::set<int>& setCategoryIDs,
-                                       const std::vector<int>& vctRoiCategories)
+                                       const std::vector<SRoiFacts>& vctRois)
 {
     if (!pImage || !m_pDatabase)
     {
         LogInvalid(pImage ? pImage->GetName() : QString());
         return false;
     }
-    bool bValid = !vctRoiCategories.empty();
-    for (const int nCategoryID : vctRoiCategories)
-        bValid = bValid && setCategoryIDs.count(nCategoryID) > 0;
+    bool bValid = !vctRois.empty();
+    for (const SRoiFacts& roi : vctRois)
+        bValid = bValid && setCategoryIDs.count(roi.nCategoryID) > 0;
 
     // Darknet needs the size to place the boxes; a path leading out of the
     // project is never used.
@@ -106,10 +124,38 @@ bool CProjectController::ValidateImage(const std::shared_ptr<CProjectImage>& pIm
                     pImage->GetName().toUtf8().constData());
         bValid = false;
     }
+    else
+        bValid = ValidateGeometry(*pImage, *pRecord, vctRois) && bValid;
     pImage->SetValidate(bValid);
     if (!bValid)
         LogInvalid(pImage->GetName());
     return bValid;
+}
+
+bool CProjectController::ValidateGeometry(const CProjectImage& image, const CDatasetImage& record,
+                                          const std::vector<SRoiFacts>& vctRois)
+{
+    const QByteArray baName = image.GetName().toUtf8();
+    QSize sizeFile;
+    if (!CheckImageSize(image, sizeFile))
+    {
+        CLog::Write(ELogLevel::ERROR,
+                    "Image %s has changed since it was added: the file is %dx%d, the project holds %dx%d",
+                    baName.constData(), sizeFile.width(), sizeFile.height(), record.GetWidth(),
+                    record.GetHeight());
+        return false;
+    }
+    // A box with nothing of it on the image would train as background.
+    const QRectF rcImage(0, 0, record.GetWidth(), record.GetHeight());
+    const bool bOutside = std::any_of(vctRois.begin(), vctRois.end(),
+                                      [&rcImage](const SRoiFacts& roi)
+                                      {
+                                          const QRectF rcInside = roi.rcBox.intersected(rcImage);
+                                          return rcInside.width() <= 0 || rcInside.height() <= 0;
+                                      });
+    if (bOutside)
+        CLog::Write(ELogLevel::ERROR, "Image %s has a box outside the image", baName.constData());
+    return !bOutside;
 }
 
 bool CProjectController::ValidateImageROI(const std::shared_ptr<CProjectImage>& pImage,
@@ -117,13 +163,12 @@ bool CProjectController::ValidateImageROI(const std::shared_ptr<CProjectImage>& 
 {
     if (!pImage || !m_pDatabase)
         return ValidateImage(pImage, {}, {});
-    // Only the column validation needs: every ROI edit ends here, and an
+    // Only the columns validation needs: every ROI edit ends here, and an
     // image may hold a thousand boxes.
-    std::vector<int> vctRoiCategories;
-    m_pDatabase->SelectColumns(CDatasetRoi::TABLE_NAME, {CDatasetRoi::COLUMN_CATEGORY_ID},
-                               {{CDatasetRoi::COLUMN_IMAGE_ID, pImage->GetID()}},
-                               [&vctRoiCategories](const QSqlQuery& query)
-                               { vctRoiCategories.push_back(query.value(0).toInt()); });
+    std::vector<SRoiFacts> vctRoiCategories;
+    m_pDatabase->SelectColumns(
+        CDatasetRoi::TABLE_NAME, RoiFactColumns(false), {{CDatasetRoi::COLUMN_IMAGE_ID, pImage->GetID()}},
+        [&vctRoiCategories](const QSqlQuery& query) { vctRoiCategories.push_back(RoiFactsOf(query, 0)); });
     // Every ROI edit of an image ends here, so the statistics follow it.
     ScheduleStatistics();
     return ValidateImage(pImage, CategoryIDs(vctCategories), vctRoiCategories);
@@ -146,6 +191,8 @@ bool CProjectController::ValidateImageROI(int nImageID)
 void CProjectController::slot_CheckValidateROI()
 {
     ValidateROI();
+    // A class renamed or deleted renames its boxes wherever they are shown.
+    SyncAllViews();
 }
 
 int CProjectController::FindCategoryID(const QString& strName)

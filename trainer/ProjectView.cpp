@@ -105,12 +105,14 @@ void CProjectExplorerView::CreateMenus()
     m_pTrainImagesMenu = CreateMenu({{"Add Image", "", &View::signal_AddTrainImage},
                                      {"Shuffle Image", "", &View::signal_ShuffleTrainImage},
                                      {"Sort Image", "", &View::signal_SortTrainImage}});
-    m_pTrainImageMenu = CreateMenu({{"Remove Image", "", &View::slot_RemoveTrainImage}});
+    m_pTrainImageMenu = CreateMenu({{"Remove Image", "", &View::slot_RemoveTrainImage},
+                                    {"Accept New Image Size", "", &View::slot_AcceptImageSize}});
     m_pClassesMenu = CreateMenu({{"Edit Class Categories", "", &View::signal_EditClasses}});
     m_pParametersMenu = CreateMenu({{"Edit Parameters", "", &View::signal_EditParameters}});
     m_pConfigurationMenu = CreateMenu({{"Edit Configuration", "", &View::signal_EditConfiguration}});
     m_pTestImagesMenu = CreateMenu({{"Add Image", "", &View::signal_AddTestImage}});
-    m_pTestImageMenu = CreateMenu({{"Remove Image", "", &View::slot_RemoveTestImage}});
+    m_pTestImageMenu = CreateMenu({{"Remove Image", "", &View::slot_RemoveTestImage},
+                                   {"Accept New Image Size", "", &View::slot_AcceptImageSize}});
     m_pStatisticsMenu = CreateMenu({{"Show Statistics", "", &View::signal_ShowStatistics}});
 }
 
@@ -380,6 +382,15 @@ void CProjectExplorerView::slot_RemoveTestImage()
     const QScopedValueRollback<bool> updating(m_bUpdatingRows, true);
     for (const int nID : vctIDs)
         emit signal_RemoveTestImage(nID);
+}
+
+void CProjectExplorerView::slot_AcceptImageSize()
+{
+    std::vector<int> vctIDs = SelectedImageIDs(CProjectItem::TYPE_TRAIN_IMAGE);
+    for (const int nID : SelectedImageIDs(CProjectItem::TYPE_TEST_IMAGE))
+        vctIDs.push_back(nID);
+    for (const int nID : vctIDs)
+        emit signal_AcceptImageSize(nID);
 }
 
 void CProjectExplorerView::slot_ChangeCommandState()

@@ -62,6 +62,8 @@ signals:
     void signal_AddTestImage();
     void signal_RemoveTestImage(int nImageID);
     void signal_OpenImageFile(int nImageID, const QString& strFullPath);
+    // The image's file was replaced by one of another size: take that size.
+    void signal_AcceptImageSize(int nImageID);
     void signal_EditClasses();
     void signal_EditParameters();
     void signal_ProjectProperty();
@@ -74,6 +76,7 @@ signals:
 
 public slots:
     void slot_CustomContextMenu(const QPoint& pos);
+    void slot_AcceptImageSize();
     void slot_ChangeProject();
     void slot_ChangeTrainImageList();
     void slot_ChangeTestImageList();

@@ -86,29 +86,80 @@ void CUndoStack::TrimOldest(size_t nBudget, const WeightFn& fnWeight)
     }
 }
 
-void CUndoStack::MoveAndRun(std::unique_ptr<CCommand> pCommand, CommandQueue& target, QMutex& mutex,
-                            void (CCommand::*fnRun)())
+void CUndoStack::MoveAndRun(std::unique_ptr<CCommand> pCommand, CommandQueue& target, QMutex& targetMutex,
+                            void (CCommand::*fnRun)(), CommandQueue* pSource, QMutex* pSourceMutex)
 {
     CCommand* pRunning = pCommand.get();
-    PushBack(target, mutex, std::move(pCommand));
-    RunHeld(pRunning, fnRun);
+    PushBack(target, targetMutex, std::move(pCommand));
+    if (!RunHeld(pRunning, fnRun))
+        return;
+    const bool bForward = fnRun != &CCommand::undo;
+    Reverse(pRunning, target, targetMutex, bForward ? &CCommand::undo : &CCommand::redo, pSource,
+            pSourceMutex);
 }
 
-void CUndoStack::RunHeld(CCommand* pCommand, void (CCommand::*fnRun)())
+bool CUndoStack::RunHeld(CCommand* pCommand, void (CCommand::*fnRun)())
 {
+    const bool bOutermost = m_vctRunning.empty();
+    if (bOutermost)
+        m_bRejected = false;
     m_vctRunning.push_back(pCommand);
     (pCommand->*fnRun)();
     m_vctRunning.pop_back();
-    if (m_vctRunning.empty())
+    if (!bOutermost)
+        return false;
+    const bool bRejected = m_bRejected;
+    m_bRejected = false;
+    // A rejected command cleared while it ran is still compared with the
+    // stack's back before it may go.
+    if (!bRejected)
         m_vctDeferred.clear();
+    return bRejected;
+}
+
+void CUndoStack::Reverse(CCommand* pCommand, CommandQueue& target, QMutex& targetMutex,
+                         void (CCommand::*fnReverse)(), CommandQueue* pSource, QMutex* pSourceMutex)
+{
+    std::unique_ptr<CCommand> pTaken;
+    {
+        QMutexLocker locker(&targetMutex);
+        // Not there when the run cleared the history (the view moved on):
+        // there is nothing left to take back into.
+        if (!target.empty() && target.back().get() == pCommand)
+        {
+            pTaken = std::move(target.back());
+            target.pop_back();
+        }
+    }
+    if (pTaken)
+    {
+        m_bReverting = true;
+        m_vctRunning.push_back(pCommand);
+        (pCommand->*fnReverse)();
+        m_vctRunning.pop_back();
+        m_bReverting = false;
+        if (pSource && pSourceMutex)
+            PushBack(*pSource, *pSourceMutex, std::move(pTaken));
+        else
+            Discard(std::move(pTaken));
+    }
+    m_vctDeferred.clear();
+}
+
+bool CUndoStack::RejectRunning()
+{
+    if (m_vctRunning.empty() || m_bReverting)
+        return false;
+    m_bRejected = true;
+    return true;
 }
 
 void CUndoStack::PushAndExec(CCommand* command)
 {
     if (!command)
         return;
-    PushUndo(command);
-    RunHeld(command, &CCommand::exec);
+    MoveAndRun(std::unique_ptr<CCommand>(command), m_undoStack, m_undoMutex, &CCommand::exec, nullptr,
+               nullptr);
 }
 
 bool CUndoStack::DiscardNewestIf(const std::function<bool(const CCommand&)>& fnMatch)
@@ -137,7 +188,7 @@ void CUndoStack::Undo()
     std::unique_ptr<CCommand> pCommand = TakeBack(m_undoStack, m_undoMutex);
     if (!pCommand)
         return;
-    MoveAndRun(std::move(pCommand), m_redoStack, m_redoMutex, &CCommand::undo);
+    MoveAndRun(std::move(pCommand), m_redoStack, m_redoMutex, &CCommand::undo, &m_undoStack, &m_undoMutex);
 }
 
 void CUndoStack::Redo()
@@ -145,7 +196,7 @@ void CUndoStack::Redo()
     std::unique_ptr<CCommand> pCommand = TakeBack(m_redoStack, m_redoMutex);
     if (!pCommand)
         return;
-    MoveAndRun(std::move(pCommand), m_undoStack, m_undoMutex, &CCommand::redo);
+    MoveAndRun(std::move(pCommand), m_undoStack, m_undoMutex, &CCommand::redo, &m_redoStack, &m_redoMutex);
 }
 
 void CUndoStack::Clear()

@@ -38,6 +38,15 @@ public:
     // that was withdrawn as soon as it was made leaves no step behind);
     // false when there is none or it does not match.
     bool DiscardNewestIf(const std::function<bool(const CCommand&)>& fnMatch);
+    // Asks that the step running now (a push, an undo or a redo) be taken
+    // back as soon as it returns: the command runs the other way and ends
+    // where it was before (a pushed one is forgotten), so an edit the host
+    // refused leaves neither its effect nor a step behind. Ignored while
+    // nothing runs and while such a reversal runs, so a refusal can never
+    // recurse. False when it was ignored.
+    bool RejectRunning();
+    // True while a rejected step is being taken back.
+    bool IsReverting() const { return m_bReverting; }
     // Moves the newest applied command to the redo stack, then takes it back.
     virtual void Undo();
     // Moves the newest undone command to the undo stack, then applies it again.
@@ -72,11 +81,16 @@ private:
     // something, never touching the last nKeep; false when there is none.
     bool DropFrontStep(CommandQueue& queue, QMutex& mutex, const WeightFn& fnWeight, size_t nKeep,
                        size_t& nTotal);
-    // Moves the command onto target, then runs fnRun on it.
-    void MoveAndRun(std::unique_ptr<CCommand> pCommand, CommandQueue& target, QMutex& mutex,
-                    void (CCommand::*fnRun)());
-    // Runs fnRun on a command that one of the stacks holds.
-    void RunHeld(CCommand* pCommand, void (CCommand::*fnRun)());
+    // Moves the command onto target, then runs fnRun on it; a rejected run
+    // is reversed and the command goes back to source (forgotten without one).
+    void MoveAndRun(std::unique_ptr<CCommand> pCommand, CommandQueue& target, QMutex& targetMutex,
+                    void (CCommand::*fnRun)(), CommandQueue* pSource, QMutex* pSourceMutex);
+    // Runs fnRun on a command that one of the stacks holds; true when the
+    // run was rejected.
+    bool RunHeld(CCommand* pCommand, void (CCommand::*fnRun)());
+    // Takes the rejected command off target and runs fnReverse on it.
+    void Reverse(CCommand* pCommand, CommandQueue& target, QMutex& targetMutex, void (CCommand::*fnReverse)(),
+                 CommandQueue* pSource, QMutex* pSourceMutex);
 
     CommandQueue m_undoStack;
     CommandQueue m_redoStack;
@@ -85,4 +99,6 @@ private:
     // Commands running now (innermost last) and those cleared while running.
     std::vector<CCommand*> m_vctRunning;
     std::vector<std::unique_ptr<CCommand>> m_vctDeferred;
+    bool m_bRejected = false;
+    bool m_bReverting = false;
 };

@@ -152,9 +152,29 @@ std::shared_ptr<CDrawableObject> CImageViewUnit::Find2DDrawableObject(unsigned i
     return m_pGeometryModel->FindObject(nUID);
 }
 
-void CImageViewUnit::AddRectangle(std::shared_ptr<CDrawableGeometry> pRectangle)
+void CImageViewUnit::AddRectangle(std::shared_ptr<CDrawableGeometry> pRectangle, bool bSelect)
 {
-    m_p2DController->AddDrawableObject(pRectangle);
+    m_p2DController->AddDrawableObject(pRectangle, bSelect);
+}
+
+bool CImageViewUnit::RemoveDrawable(const std::shared_ptr<CDrawableObject>& pObject)
+{
+    return m_pGeometryModel->DeleteObject(pObject);
+}
+
+bool CImageViewUnit::WithdrawEdit()
+{
+    return m_p2DController->WithdrawRunningEdit();
+}
+
+bool CImageViewUnit::IsWithdrawing() const
+{
+    return m_p2DController->IsWithdrawing();
+}
+
+void CImageViewUnit::PushCommand(CCommand* pCommand)
+{
+    m_p2DController->PushHostCommand(pCommand);
 }
 
 void CImageViewUnit::AddDrawableObjects(const std::vector<std::shared_ptr<CDrawableObject>>& vctObjects)

@@ -15,6 +15,7 @@
 #include <vector>
 
 class CBottomPanel;
+class CCommand;
 class CDrawableGeometry;
 class CDrawableObject;
 class CGeometryModel;
@@ -63,8 +64,18 @@ public:
     unsigned int GetImageID() const;
     std::vector<std::shared_ptr<CDrawableObject>> Get2DDrawableObjects() const;
     std::shared_ptr<CDrawableObject> Find2DDrawableObject(unsigned int nUID) const;
-    // A drawable of the program (a stored region), without an undo step.
-    void AddRectangle(std::shared_ptr<CDrawableGeometry> pRectangle);
+    // A drawable of the program (a stored region), without an undo step;
+    // it becomes the only selection unless bSelect is false.
+    void AddRectangle(std::shared_ptr<CDrawableGeometry> pRectangle, bool bSelect = true);
+    // Removes a drawable without an undo step (the program's own shows).
+    bool RemoveDrawable(const std::shared_ptr<CDrawableObject>& pObject);
+    // Takes back the edit of the undo step running now; false when none
+    // runs (see CImageView2DController::WithdrawRunningEdit).
+    bool WithdrawEdit();
+    // True while a withdrawn step is being taken back.
+    bool IsWithdrawing() const;
+    // A step of the program on what the view shows: one undo step, run now.
+    void PushCommand(CCommand* pCommand);
     // Drawables of the program added as one undo step, selected afterwards.
     void AddDrawableObjects(const std::vector<std::shared_ptr<CDrawableObject>>& vctObjects);
     // Makes the image current as one undo step (a tool's result).

@@ -17,6 +17,7 @@
 #include <vector>
 
 class CBottomPanel;
+class CCommand;
 class CDrawableGeometry;
 class CDrawableObject;
 class CImageView2DModeModel;
@@ -69,7 +70,21 @@ public:
     // The current image of the view titled "Image View [k]".
     ImagePtr FindImage(const QString& strViewName);
     std::shared_ptr<CDrawableObject> Get2DDrawableObject(int nViewId, unsigned int nUID) const;
-    void AddRectangle(int nViewId, std::shared_ptr<CDrawableGeometry> pRectangle);
+    std::vector<std::shared_ptr<CDrawableObject>> Get2DDrawableObjects(int nViewId) const;
+    // Without an undo step; the rectangle becomes the view's only selection
+    // unless bSelect is false.
+    void AddRectangle(int nViewId, std::shared_ptr<CDrawableGeometry> pRectangle, bool bSelect = true);
+    // Removes the drawable without an undo step.
+    bool RemoveDrawable(int nViewId, const std::shared_ptr<CDrawableObject>& pObject);
+    // Takes back the edit of the view's undo step running now, so a refused
+    // edit leaves neither its effect nor a step; false when none runs.
+    bool WithdrawEdit(int nViewId);
+    // True while the view takes back a withdrawn step: what it does then
+    // returns it to what was stored before the step.
+    bool IsWithdrawing(int nViewId) const;
+    // Runs the program's step as one undo step of the view (owned by it
+    // from here on; deleted when the view does not exist).
+    void PushCommand(int nViewId, CCommand* pCommand);
     // The drawables as one undo step of the view, selected afterwards.
     void AddDrawableObjects(int nViewId, const std::vector<std::shared_ptr<CDrawableObject>>& vctObjects);
     bool Delete2DDrawableObject(int nViewId, unsigned int nUID);

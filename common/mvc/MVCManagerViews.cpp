@@ -3,6 +3,7 @@
 #include "common/mvc/MVCManager.h"
 
 #include "common/mvc/CenterView.h"
+#include "common/mvc/Command.h"
 #include "common/mvc/ImageViewer.h"
 #include "common/mvc/ImageViewerCtrl.h"
 #include "common/mvc/ViewLayout.h"
@@ -29,10 +30,45 @@ std::shared_ptr<CDrawableObject> CMVCManager::Get2DDrawableObject(int nViewId, u
     return pUnit ? pUnit->Find2DDrawableObject(nUID) : nullptr;
 }
 
-void CMVCManager::AddRectangle(int nViewId, std::shared_ptr<CDrawableGeometry> pRectangle)
+std::vector<std::shared_ptr<CDrawableObject>> CMVCManager::Get2DDrawableObjects(int nViewId) const
+{
+    const CImageViewUnit* pUnit = GetUnit(nViewId);
+    return pUnit ? pUnit->Get2DDrawableObjects() : std::vector<std::shared_ptr<CDrawableObject>>();
+}
+
+void CMVCManager::AddRectangle(int nViewId, std::shared_ptr<CDrawableGeometry> pRectangle, bool bSelect)
 {
     if (CImageViewUnit* pUnit = GetUnit(nViewId))
-        pUnit->AddRectangle(std::move(pRectangle));
+        pUnit->AddRectangle(std::move(pRectangle), bSelect);
+}
+
+bool CMVCManager::RemoveDrawable(int nViewId, const std::shared_ptr<CDrawableObject>& pObject)
+{
+    CImageViewUnit* pUnit = GetUnit(nViewId);
+    return pUnit && pUnit->RemoveDrawable(pObject);
+}
+
+bool CMVCManager::WithdrawEdit(int nViewId)
+{
+    CImageViewUnit* pUnit = GetUnit(nViewId);
+    return pUnit && pUnit->WithdrawEdit();
+}
+
+bool CMVCManager::IsWithdrawing(int nViewId) const
+{
+    const CImageViewUnit* pUnit = GetUnit(nViewId);
+    return pUnit && pUnit->IsWithdrawing();
+}
+
+void CMVCManager::PushCommand(int nViewId, CCommand* pCommand)
+{
+    CImageViewUnit* pUnit = GetUnit(nViewId);
+    if (!pUnit)
+    {
+        delete pCommand;
+        return;
+    }
+    pUnit->PushCommand(pCommand);
 }
 
 void CMVCManager::AddDrawableObjects(int nViewId,

@@ -6,34 +6,50 @@
 CChangeImageCommand::CChangeImageCommand(CImageListModel* pImageList, CGeometryModel* pGeometryModel,
                                          ImagePtr pNewImage)
     : m_pImageList(pImageList), m_pGeometryModel(pGeometryModel), m_pNewImage(std::move(pNewImage)),
-      m_pPrevious(std::make_shared<Optra::Algorithms::CImage>())
+      m_pPrevious(pImageList ? pImageList->GetCurrentImage() : nullptr)
 {
-    if (!pImageList)
-        return;
-    if (const ImagePtr pCurrent = pImageList->GetCurrentImage())
-        m_pPrevious->CopyFrom(*pCurrent);
 }
 
 size_t CChangeImageCommand::GetHeldBytes() const
 {
-    return (m_pNewImage ? m_pNewImage->GetDataSize() : 0) + m_pPrevious->GetDataSize();
+    // The image left behind is what the history adds; the one shown is
+    // held by the list as well, but either may be the only holder later.
+    return (m_pNewImage ? m_pNewImage->GetDataSize() : 0) + (m_pPrevious ? m_pPrevious->GetDataSize() : 0);
 }
 
-void CChangeImageCommand::Show(const ImagePtr& pImage)
+void CChangeImageCommand::Show(const ImagePtr& pImage, Drawables& vctLeft, const Drawables& vctBack,
+                               bool bDrawablesFirst)
 {
     if (!m_pImageList || !pImage || pImage->IsEmpty())
         return;
-    m_pImageList->SetCurrentImage(pImage);
+    vctLeft = m_pGeometryModel ? m_pGeometryModel->GetObjects() : Drawables();
     if (m_pGeometryModel)
         m_pGeometryModel->ClearObject();
+    if (bDrawablesFirst)
+        AddBack(vctBack);
+    m_pImageList->SetCurrentImage(pImage);
+    if (!bDrawablesFirst)
+        AddBack(vctBack);
+}
+
+void CChangeImageCommand::AddBack(const Drawables& vctBack)
+{
+    if (!m_pGeometryModel)
+        return;
+    // Oldest first, so they keep their order (the model puts the newest in front).
+    for (auto it = vctBack.rbegin(); it != vctBack.rend(); ++it)
+    {
+        if (m_pGeometryModel->AddObject(*it))
+            (*it)->SetSelected(false);
+    }
 }
 
 void CChangeImageCommand::exec()
 {
-    Show(m_pNewImage);
+    Show(m_pNewImage, m_vctPreviousDrawables, m_vctNewDrawables, false);
 }
 
 void CChangeImageCommand::undo()
 {
-    Show(m_pPrevious);
+    Show(m_pPrevious, m_vctNewDrawables, m_vctPreviousDrawables, true);
 }

@@ -19,6 +19,8 @@
 #include "common/view2d/ImageView2DToolModel.h"
 #include "common/view2d/ImageView2DToolView.h"
 
+#include <algorithm>
+
 CImageView2DController::CImageView2DController(CImageListModel* pImageList, CGeometryModel* pGeometryModel,
                                                CImageView2DModeModel* pModeModel, CImageView2D* pView,
                                                CToolPanel* pToolPanel, CPropertyPanel* pPropertyPanel,
@@ -203,6 +205,15 @@ double CImageView2DController::ScreenToImage(double dScreenPixels) const
     return dSizePixel > 0 ? dScreenPixels / dSizePixel : dScreenPixels;
 }
 
+QPointF CImageView2DController::Confine(const QPointF& ptImage) const
+{
+    const QRectF rcImage = ImageBounds();
+    if (rcImage.isEmpty())
+        return ptImage;
+    return QPointF(std::clamp(ptImage.x(), rcImage.left(), rcImage.right()),
+                   std::clamp(ptImage.y(), rcImage.top(), rcImage.bottom()));
+}
+
 bool CImageView2DController::Undo()
 {
     return m_pView && m_pView->hasFocus() && UndoStep();
@@ -265,10 +276,30 @@ void CImageView2DController::slot_PressKey(int nKey, Qt::KeyboardModifiers modif
         Nudge(nKey, modifiers);
 }
 
-void CImageView2DController::AddDrawableObject(const ObjectPtr& pObject)
+void CImageView2DController::AddDrawableObject(const ObjectPtr& pObject, bool bSelect)
 {
-    if (m_pGeometryModel)
+    if (!m_pGeometryModel)
+        return;
+    if (bSelect)
         m_pGeometryModel->AddObjectSelected(pObject);
+    else if (m_pGeometryModel->AddObject(pObject))
+        pObject->SetSelected(false);
+}
+
+bool CImageView2DController::WithdrawRunningEdit()
+{
+    return m_undoStack.RejectRunning();
+}
+
+void CImageView2DController::PushHostCommand(CCommand* pCommand)
+{
+    Push(pCommand);
+}
+
+QRectF CImageView2DController::ImageBounds() const
+{
+    const ImagePtr pImage = GetCurrentImgage();
+    return pImage && !pImage->IsEmpty() ? QRectF(0, 0, pImage->GetWidth(), pImage->GetHeight()) : QRectF();
 }
 
 void CImageView2DController::DeleteDrawableObject(const ObjectPtr& pObject)

@@ -7,6 +7,7 @@
 
 #include <QPointF>
 #include <QPointer>
+#include <QRectF>
 #include <QString>
 
 #include <memory>
@@ -78,12 +79,23 @@ public:
                            QObject* pParent = nullptr);
     ~CImageView2DController() override;
 
-    // Drawables, without undo (the project side's stored regions).
-    void AddDrawableObject(const ObjectPtr& pObject);
+    // Drawables, without undo (the project side's stored regions); the
+    // added one becomes the only selection unless bSelect is false.
+    void AddDrawableObject(const ObjectPtr& pObject, bool bSelect = true);
     void DeleteDrawableObject(const ObjectPtr& pObject);
     // Also forgets the newest undo step when it is the adding of this very
     // drawable: the project side withdraws drawings it could not store.
     bool DeleteDrawableObject(unsigned int uid);
+    // Takes back the edit of the step running now (see
+    // CUndoStack::RejectRunning): the host refused to store it. False when
+    // no step runs or a taken-back step is running.
+    bool WithdrawRunningEdit();
+    bool IsWithdrawing() const { return m_undoStack.IsReverting(); }
+    // Pushes a step of the host (an edit it made of what the view shows)
+    // and runs it: one undo step of this view.
+    void PushHostCommand(CCommand* pCommand);
+    // The current image's area in image pixels; empty without an image.
+    QRectF ImageBounds() const;
     // One undo step deleting every selected drawable; nothing without a selection.
     void DeleteSelectedObjects();
     // One undo step adding the drawables (the host's copies of stored
@@ -219,6 +231,16 @@ private:
     // Pushes the command and runs it: one undo step.
     void Push(CCommand* pCommand);
     double ScreenToImage(double dScreenPixels) const;
+    // Drawing and editing stay on the image: a box in the margin around it
+    // means nothing to anyone who reads it. The point moved onto the image.
+    QPointF Confine(const QPointF& ptImage) const;
+    // The grab point of a move of these drawables (each with its offset,
+    // the grab point minus its boundary's x, y) moved so they all stay on
+    // the image, along each axis where they fit.
+    QPointF ConfineGrab(const std::vector<std::pair<ObjectPtr, QPointF>>& vctGrabbed,
+                        const QPointF& ptGrab) const;
+    // The selection with each drawable's mouse offset.
+    std::vector<std::pair<ObjectPtr, QPointF>> Grabbed() const;
 
     // Drawing tools.
     void BoxStart();

@@ -66,7 +66,7 @@ void CImageView2DController::BoxDoing(EBoxTool eTool, const QPointF& ptStart, co
 {
     if (!m_pGeometryModel)
         return;
-    const ObjectPtr pPreview = MakeBox(eTool, ptStart, ptEnd);
+    const ObjectPtr pPreview = MakeBox(eTool, Confine(ptStart), Confine(ptEnd));
     // The measuring line shows its length while it is drawn.
     pPreview->SetDisplayName(eTool == EBoxTool::Line);
     m_pGeometryModel->ClearObjectDrawing();
@@ -78,7 +78,7 @@ void CImageView2DController::BoxEnd(EBoxTool eTool, const QPointF& ptStart, cons
     if (!m_pGeometryModel)
         return;
     m_pGeometryModel->ClearObjectDrawing();
-    const ObjectPtr pObject = MakeBox(eTool, ptStart, ptEnd);
+    const ObjectPtr pObject = MakeBox(eTool, Confine(ptStart), Confine(ptEnd));
     // Too small: the tool stays, so the user can simply drag again.
     if (!IsLargeEnough(pObject))
         return;

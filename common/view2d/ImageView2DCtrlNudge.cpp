@@ -73,10 +73,17 @@ bool CImageView2DController::Nudge(int nKey, Qt::KeyboardModifiers modifiers)
     // The offsets make each drawable's top-left the grab point of a drag
     // from the origin to the step.
     std::vector<CMoveDrawableCommand::SMoved> vctMoved;
+    std::vector<std::pair<ObjectPtr, QPointF>> vctGrabbed;
     for (const ObjectPtr& pObject : vctSelected)
+    {
         vctMoved.push_back({pObject, -pObject->GetBoundary().topLeft()});
-    Push(new CMoveDrawableCommand(m_pGeometryModel, std::move(vctMoved), QPointF(0, 0),
-                                  ptDirection * (bShift ? LARGE_STEP : 1.0)));
+        vctGrabbed.emplace_back(pObject, -pObject->GetBoundary().topLeft());
+    }
+    // At the image's edge the step shrinks to what is left, down to none.
+    const QPointF ptStep = ConfineGrab(vctGrabbed, ptDirection * (bShift ? LARGE_STEP : 1.0));
+    if (ptStep.isNull())
+        return false;
+    Push(new CMoveDrawableCommand(m_pGeometryModel, std::move(vctMoved), QPointF(0, 0), ptStep));
     return true;
 }
 
@@ -96,7 +103,10 @@ bool CImageView2DController::NudgeEdges(const std::vector<ObjectPtr>& vctSelecte
         if (!IsBox(*pObject) || (bShrink && dSide - 1.0 < MIN_SIDE) ||
             !pObject->FindResizePoint(CORNER_TOLERANCE, rcBox.bottomRight(), ptHandle))
             continue;
-        vctResized.push_back({pObject, ptHandle, ptHandle + ptStep});
+        const QPointF ptTo = Confine(ptHandle + ptStep);
+        if (ptTo == ptHandle)
+            continue;
+        vctResized.push_back({pObject, ptHandle, ptTo});
     }
     if (vctResized.empty())
         return false;

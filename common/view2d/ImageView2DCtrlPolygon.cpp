@@ -45,7 +45,7 @@ void CImageView2DController::slot_DrawPolygonStart(const QPointF& point)
     m_pGeometryModel->ClearObjectDrawing();
     m_pGeometryModel->ClearObjectDrawingWaiting();
     m_bPolygonActive = true;
-    m_ptGesture = point;
+    m_ptGesture = Confine(point);
 }
 
 void CImageView2DController::slot_DrawPolygonWaiting(const QPointF& point)
@@ -53,21 +53,23 @@ void CImageView2DController::slot_DrawPolygonWaiting(const QPointF& point)
     // Before the first click there is no vertex to follow from.
     if (!m_pGeometryModel || !m_bPolygonActive)
         return;
-    m_pGeometryModel->AddObjectDrawingWaiting(Edge(m_ptGesture, point));
+    m_pGeometryModel->AddObjectDrawingWaiting(Edge(m_ptGesture, Confine(point)));
 }
 
-void CImageView2DController::slot_DrawPolygonDoing(const QPointF&, const QPointF& pointEnd)
+void CImageView2DController::slot_DrawPolygonDoing(const QPointF&, const QPointF& ptDragged)
 {
     if (!m_pGeometryModel || !m_bPolygonActive)
         return;
+    const QPointF pointEnd = Confine(ptDragged);
     m_pGeometryModel->AddObjectDrawing(Edge(m_ptGesture, pointEnd));
     m_ptGesture = pointEnd;
 }
 
-void CImageView2DController::slot_DrawPolygonEnd(const QPointF&, const QPointF& pointEnd)
+void CImageView2DController::slot_DrawPolygonEnd(const QPointF&, const QPointF& ptReleased)
 {
     if (!m_pGeometryModel || !m_bPolygonActive)
         return;
+    const QPointF pointEnd = Confine(ptReleased);
     const std::vector<ObjectPtr> vctEdges = m_pGeometryModel->GetObjectDrawing();
     const QPointF ptFirst = vctEdges.empty() ? pointEnd : FirstVertex(vctEdges);
     const bool bCloses = vctEdges.size() >= MIN_EDGES_BEFORE_CLOSING &&

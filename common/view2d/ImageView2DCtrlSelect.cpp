@@ -145,9 +145,36 @@ void CImageView2DController::slot_SelectMovingStart(const QPointF& point)
     }
 }
 
+QPointF CImageView2DController::ConfineGrab(const std::vector<std::pair<ObjectPtr, QPointF>>& vctGrabbed,
+                                            const QPointF& ptGrab) const
+{
+    const QRectF rcImage = ImageBounds();
+    if (rcImage.isEmpty() || vctGrabbed.empty())
+        return ptGrab;
+    // Per axis the grab points that keep every drawable on the image.
+    double dMinX = -1e300, dMaxX = 1e300, dMinY = -1e300, dMaxY = 1e300;
+    for (const auto& [pObject, ptOffset] : vctGrabbed)
+    {
+        const QRectF rcBoundary = pObject->GetBoundary();
+        const QRectF rcBox = rcBoundary.normalized();
+        // Where the box's left and top lie relative to the point that moves.
+        const QPointF ptShift = ptOffset - (rcBox.topLeft() - rcBoundary.topLeft());
+        dMinX = std::max(dMinX, rcImage.left() + ptShift.x());
+        dMaxX = std::min(dMaxX, rcImage.right() - rcBox.width() + ptShift.x());
+        dMinY = std::max(dMinY, rcImage.top() + ptShift.y());
+        dMaxY = std::min(dMaxY, rcImage.bottom() - rcBox.height() + ptShift.y());
+    }
+    QPointF ptConfined = ptGrab;
+    if (dMinX <= dMaxX)
+        ptConfined.setX(std::clamp(ptGrab.x(), dMinX, dMaxX));
+    if (dMinY <= dMaxY)
+        ptConfined.setY(std::clamp(ptGrab.y(), dMinY, dMaxY));
+    return ptConfined;
+}
+
 void CImageView2DController::ResizeDoing(const QPointF& ptEnd)
 {
-    const QPointF ptTarget = ptEnd - m_ptResizeOffset;
+    const QPointF ptTarget = Confine(ptEnd - m_ptResizeOffset);
     if (m_pGeometryModel->ResizeObject(m_pResizing, HANDLE_TRACKING, m_ptHandle, ptTarget))
         m_ptHandle = ptTarget;
 }
@@ -187,11 +214,20 @@ void CImageView2DController::slot_SelectMovingDoing(const QPointF& pointStart, c
         RubberBandDoing(pointStart, pointEnd);
         return;
     }
+    const QPointF ptGrab = ConfineGrab(Grabbed(), pointEnd);
     for (const ObjectPtr& pObject : m_pGeometryModel->GetObjects())
     {
         if (pObject->GetSelected())
-            m_pGeometryModel->MoveObject(pObject, pointEnd - pObject->GetMouseOffset());
+            m_pGeometryModel->MoveObject(pObject, ptGrab - pObject->GetMouseOffset());
     }
+}
+
+std::vector<std::pair<CImageView2DController::ObjectPtr, QPointF>> CImageView2DController::Grabbed() const
+{
+    std::vector<std::pair<ObjectPtr, QPointF>> vctGrabbed;
+    for (const ObjectPtr& pObject : SelectedObjects())
+        vctGrabbed.emplace_back(pObject, pObject->GetMouseOffset());
+    return vctGrabbed;
 }
 
 void CImageView2DController::PushMoves(const QPointF& ptStart, const QPointF& ptEnd)
@@ -204,7 +240,8 @@ void CImageView2DController::PushMoves(const QPointF& ptStart, const QPointF& pt
             vctMoved.push_back({pObject, pObject->GetMouseOffset()});
     }
     if (!vctMoved.empty())
-        Push(new CMoveDrawableCommand(m_pGeometryModel, std::move(vctMoved), ptStart, ptEnd));
+        Push(new CMoveDrawableCommand(m_pGeometryModel, std::move(vctMoved), ptStart,
+                                      ConfineGrab(Grabbed(), ptEnd)));
 }
 
 void CImageView2DController::slot_SelectMovingEnd(const QPointF& pointStart, const QPointF& pointEnd)

@@ -182,6 +182,87 @@ private slots:
         QCOMPARE(lstLog.last(), QString("A-"));
         QCOMPARE(stack.GetUndoCount(), size_t(0));
     }
+
+    // A host refusing what a step did while it runs: the step is taken back
+    // at once and the stacks end as they were before it.
+    void rejectedStepIsTakenBack_data()
+    {
+        QTest::addColumn<QString>("rejected");
+        QTest::addColumn<QStringList>("log");
+        QTest::addColumn<int>("undoCount");
+        QTest::addColumn<int>("redoCount");
+        // A is applied, B was undone; the rejected run is the last step.
+        QTest::newRow("push") << "push" << QStringList{"A+", "B+", "B-", "C+", "C-", "~C"} << 1 << 1;
+        QTest::newRow("undo") << "undo" << QStringList{"A+", "B+", "B-", "A-", "A+"} << 1 << 1;
+        QTest::newRow("redo") << "redo" << QStringList{"A+", "B+", "B-", "B+", "B-"} << 1 << 1;
+    }
+
+    void rejectedStepIsTakenBack()
+    {
+        QFETCH(QString, rejected);
+        QFETCH(QStringList, log);
+        QFETCH(int, undoCount);
+        QFETCH(int, redoCount);
+        QStringList lstLog;
+        CUndoStack stack;
+        bool bReject = false;
+        int nAsked = 0;
+        const auto fnRefuse = [&]
+        {
+            if (!bReject)
+                return;
+            // Asked again while the reversal runs: ignored, no recursion.
+            QCOMPARE(stack.RejectRunning(), !stack.IsReverting());
+            ++nAsked;
+        };
+        const auto fnMake = [&](const QString& strName)
+        {
+            auto* pCommand = new CLoggingCommand(strName, lstLog);
+            pCommand->fnOnExec = fnRefuse;
+            pCommand->fnOnUndo = fnRefuse;
+            return pCommand;
+        };
+        stack.PushAndExec(fnMake("A"));
+        stack.PushAndExec(fnMake("B"));
+        stack.Undo();
+        bReject = true;
+        if (rejected == "push")
+            stack.PushAndExec(fnMake("C"));
+        else if (rejected == "undo")
+            stack.Undo();
+        else
+            stack.Redo();
+        QCOMPARE(lstLog, log);
+        QCOMPARE(nAsked, 2);
+        QCOMPARE(int(stack.GetUndoCount()), undoCount);
+        QCOMPARE(int(stack.GetRedoCount()), redoCount);
+        QVERIFY(!stack.IsReverting());
+        QVERIFY(!stack.RejectRunning());
+        // What is left still undoes and redoes as before.
+        bReject = false;
+        lstLog.clear();
+        stack.Undo();
+        stack.Redo();
+        stack.Redo();
+        QCOMPARE(lstLog, (QStringList{"A-", "A+", "B+"}));
+    }
+
+    void rejectionOfAStepThatClearedItsStack()
+    {
+        QStringList lstLog;
+        CUndoStack stack;
+        stack.PushAndExec(new CLoggingCommand("A", lstLog));
+        auto* pCommand = new CLoggingCommand("B", lstLog);
+        pCommand->fnOnExec = [&]
+        {
+            // The view moved on while the step ran, then the host refused.
+            stack.Clear();
+            QVERIFY(stack.RejectRunning());
+        };
+        stack.PushAndExec(pCommand);
+        QCOMPARE(lstLog, (QStringList{"A+", "B+", "~A", "~B"}));
+        QCOMPARE(stack.GetUndoCount() + stack.GetRedoCount(), size_t(0));
+    }
 };
 
 OPTRA_TEST_MAIN(TestUndoStack)
