@@ -81,7 +81,13 @@ private:
     };
     void PaintDrawable(QPainter& painter, const CDrawableObject& object, const SPaintContext& context);
     SLabel MakeLabel(const CDrawableObject& object, const QPointF& ptAnchor, const SPaintContext& context);
-    const QStaticText& LabelText(const QString& strText, const QFont& font, int nDpi);
+    // A label's text laid out once, and the width its box needs.
+    struct SLabelText
+    {
+        QStaticText text;
+        double dWidth = 0;
+    };
+    const SLabelText& LabelText(const QString& strText, const SPaintContext& context);
 
     QRect m_rcViewport;
     QRect m_rcWindow;
@@ -89,6 +95,6 @@ private:
     std::vector<ObjectPtr> m_vctDrawables;
     // Laid-out label texts, so a repaint of many named boxes does not lay
     // out every name again.
-    QHash<QString, QStaticText> m_hashLabels;
+    QHash<QString, SLabelText> m_hashLabels;
     int m_nLabelDpi = 0;
 };

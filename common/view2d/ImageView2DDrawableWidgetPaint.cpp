@@ -196,23 +196,30 @@ struct CGeometryLayer::SPaintContext
     QRectF rcExposed;
     QFont font;
     int nDpi = 0;
+    const QFontMetricsF* pMetrics = nullptr;
     double dAscent = 0;
     double dDescent = 0;
 };
 
-const QStaticText& CGeometryLayer::LabelText(const QString& strText, const QFont& font, int nDpi)
+const CGeometryLayer::SLabelText& CGeometryLayer::LabelText(const QString& strText,
+                                                            const SPaintContext& context)
 {
-    if (nDpi != m_nLabelDpi || m_hashLabels.size() > MAX_CACHED_LABELS)
+    if (context.nDpi != m_nLabelDpi || m_hashLabels.size() > MAX_CACHED_LABELS)
     {
         m_hashLabels.clear();
-        m_nLabelDpi = nDpi;
+        m_nLabelDpi = context.nDpi;
     }
     auto it = m_hashLabels.find(strText);
     if (it == m_hashLabels.end())
     {
-        it = m_hashLabels.insert(strText, QStaticText(strText));
-        it->setTextFormat(Qt::PlainText);
-        it->prepare(QTransform(), font);
+        SLabelText label{QStaticText(strText), 0};
+        label.text.setTextFormat(Qt::PlainText);
+        label.text.prepare(QTransform(), context.font);
+        // With some fonts the laid-out size falls short of the glyphs as
+        // the painter's device draws them; the box must hold all of them.
+        label.dWidth = std::max(label.text.size().width(),
+                                context.pMetrics ? context.pMetrics->horizontalAdvance(strText) : 0.0);
+        it = m_hashLabels.insert(strText, label);
     }
     return *it;
 }
@@ -227,10 +234,10 @@ CGeometryLayer::SLabel CGeometryLayer::MakeLabel(const CDrawableObject& object, 
         strText = QString::asprintf("%.03f pixel", pLine->GetLength());
     if (strText.isEmpty())
         return SLabel();
-    const QStaticText& text = LabelText(strText, context.font, context.nDpi);
+    const SLabelText& label = LabelText(strText, context);
     // The anchor is on the text's baseline, as for QPainter::drawText.
-    return SLabel{&text, QRectF(ptAnchor.x(), ptAnchor.y() - context.dAscent, text.size().width(),
-                                text.size().height())};
+    return SLabel{&label.text, QRectF(ptAnchor.x(), ptAnchor.y() - context.dAscent, label.dWidth,
+                                      label.text.size().height())};
 }
 
 void CGeometryLayer::PaintDrawable(QPainter& painter, const CDrawableObject& object,
@@ -294,6 +301,7 @@ void CGeometryLayer::PaintDrawables(QPainter& painter, const QTransform& imageTo
     painter.setFont(context.font);
     const QFontMetricsF metrics(painter.font(), painter.device());
     context.nDpi = painter.device()->logicalDpiY();
+    context.pMetrics = &metrics;
     context.dAscent = metrics.ascent();
     context.dDescent = metrics.descent();
     for (const ObjectPtr& pObject : m_vctDrawables)

@@ -56,7 +56,10 @@ private:
     CImageView2D* View(int nView) { return Manager()->GetUnit(nView)->Get2DView(); }
     CImageViewFrame* Frame(int nView) { return Manager()->GetUnit(nView)->GetFrame(); }
     QString Title(int nView) { return Frame(nView)->GetTitleLabel()->text(); }
-    const CUndoStack& History(int nView) { return Manager()->GetUnit(nView)->Get2DController()->GetUndoStack(); }
+    const CUndoStack& History(int nView)
+    {
+        return Manager()->GetUnit(nView)->Get2DController()->GetUndoStack();
+    }
     QPoint At(int nView, const QPointF& ptImage) { return View(nView)->MapToWidget(ptImage).toPoint(); }
 
     // "ID x y w h class" of every row of the image, by ID.
@@ -87,7 +90,8 @@ private:
                            std::abs(rcActual.bottom() - rcExpected.bottom()) < TOLERANCE;
         if (!bNear)
             qWarning("box %g,%g %gx%g, expected %g,%g %gx%g", rcActual.x(), rcActual.y(), rcActual.width(),
-                     rcActual.height(), rcExpected.x(), rcExpected.y(), rcExpected.width(), rcExpected.height());
+                     rcActual.height(), rcExpected.x(), rcExpected.y(), rcExpected.width(),
+                     rcExpected.height());
         return bNear;
     }
     // The same for the boxes a view shows, worked out from the drawables.
@@ -97,11 +101,13 @@ private:
         for (const auto& pObject : Manager()->GetUnit(nView)->Get2DDrawableObjects())
         {
             const QRectF rc = pObject->GetBoundary().normalized();
-            lstShown << QString::asprintf("%d %.1f %.1f %.1f %.1f %s", pObject->GetExtraInfo().toInt(), rc.x(),
-                                          rc.y(), rc.width(), rc.height(), qPrintable(pObject->GetName()));
+            lstShown << QString::asprintf("%d %.1f %.1f %.1f %.1f %s", pObject->GetExtraInfo().toInt(),
+                                          rc.x(), rc.y(), rc.width(), rc.height(),
+                                          qPrintable(pObject->GetName()));
         }
         std::sort(lstShown.begin(), lstShown.end(),
-                  [](const QString& a, const QString& b) { return a.section(' ', 0, 0).toInt() < b.section(' ', 0, 0).toInt(); });
+                  [](const QString& a, const QString& b)
+                  { return a.section(' ', 0, 0).toInt() < b.section(' ', 0, 0).toInt(); });
         return lstShown;
     }
     // Both views show exactly the rows, and that many.
@@ -115,8 +121,10 @@ private:
     void Answer(const QString& strEntry)
     {
         m_pScript->Then(
-            [strEntry](QDialog* pDialog)
-            { return strEntry.isEmpty() ? int(QDialog::Rejected) : OptraTest::ChooseEntry(pDialog, strEntry); });
+            [strEntry](QDialog* pDialog) {
+                return strEntry.isEmpty() ? int(QDialog::Rejected)
+                                          : OptraTest::ChooseEntry(pDialog, strEntry);
+            });
     }
     void Focus(int nView)
     {
@@ -372,7 +380,8 @@ private slots:
         CProjectExplorerView* pExplorer = m_pWindow->GetProjectExplorer();
         pExplorer->GetTreeView()->setCurrentIndex(pExplorer->GetTrainImagesNode()->child(0)->index());
         pExplorer->GetMenu(CProjectItem::TYPE_TRAIN_IMAGE)->actions().last()->trigger();
-        QCOMPARE(m_pProject->Column(QString("SELECT WIDTH || 'x' || HEIGHT FROM dataset_image WHERE ID=%1").arg(m_nImage)),
+        QCOMPARE(m_pProject->Column(
+                     QString("SELECT WIDTH || 'x' || HEIGHT FROM dataset_image WHERE ID=%1").arg(m_nImage)),
                  QStringList("400x200"));
         ExpectViewsShowRows(2);
         QCOMPARE(RowBox(0), QRectF(40, 40, 80, 60));

@@ -241,6 +241,27 @@ private slots:
         QCOMPARE(unit.view.cursor().shape(), Qt::ArrowCursor);
     }
 
+    // Drawing, moving, resizing and nudging end at the image's edge.
+    void editsStayOnTheImage()
+    {
+        SView2D unit;
+        const auto pBox = unit.DrawBox(QPointF(150, 100), QPointF(260, 190));
+        QCOMPARE(Box(pBox), QRectF(150, 100, 50, 50));
+        unit.controller.slot_ChangeSelectMode();
+        unit.Drag(QPointF(170, 120), QPointF(100, 60));
+        QCOMPARE(Box(pBox), QRectF(80, 40, 50, 50));
+        unit.Drag(QPointF(100, 60), QPointF(-50, -50));
+        QCOMPARE(Box(pBox), QRectF(0, 0, 50, 50));
+        unit.Hover(QPointF(50, 50));
+        unit.Drag(QPointF(50, 50), QPointF(400, 300));
+        QCOMPARE(Box(pBox), QRectF(0, 0, 200, 150));
+        const size_t nSteps = unit.controller.GetUndoStack().GetUndoCount();
+        QVERIFY(!unit.controller.Nudge(Qt::Key_Left, Qt::NoModifier));
+        QVERIFY(!unit.controller.Nudge(Qt::Key_Right, Qt::ControlModifier));
+        QCOMPARE(unit.controller.GetUndoStack().GetUndoCount(), nSteps);
+        QCOMPARE(Box(pBox), QRectF(0, 0, 200, 150));
+    }
+
     // Delete and Backspace remove the selection as one step; with nothing
     // selected nothing is pushed, so the next Undo still undoes an edit.
     void deleteKeys()
