@@ -396,6 +396,26 @@ private slots:
         QVERIFY(!QFileInfo::exists(SRunRecord::FilePath(pProject->Folder())));
     }
 
+    // Closing the project may also stop the run there instead of leaving it.
+    void closingCanStopTheRun()
+    {
+        Trust();
+        auto pProject = BuildableProject("closed");
+        Environment({"DARKNET_STANDIN_RUN_SECONDS=120"});
+        pProject->Controller()->Start();
+        QTRY_COMPARE_WITH_TIMEOUT(pProject->Model()->GetCommandState(), 1, RUN_TIMEOUT_MS);
+        {
+            OptraTest::CMessageRecorder messages(QMessageBox::Cancel);
+            QVERIFY(!pProject->Controller()->CloseCurrentProject());
+            QVERIFY(pProject->IsOpen());
+        }
+        OptraTest::CMessageRecorder messages(QMessageBox::No);
+        QVERIFY(pProject->Controller()->CloseCurrentProject());
+        QVERIFY(!pProject->IsOpen());
+        QVERIFY(!QFileInfo::exists(SRunRecord::FilePath(pProject->Folder())));
+        QTRY_COMPARE_WITH_TIMEOUT(OptraTest::ProcessesUsing(RemoteProject("closed")), QList<qint64>(), 20000);
+    }
+
     // Weights come back while the run goes on and at its end, and the next
     // Start can continue from them there.
     void weightsComeBackAndResumeThere()
