@@ -57,6 +57,11 @@ public:
     QString RunID() const { return m_strRunID; }
     // The local helpers following the output files (for tests of a lost connection).
     QList<qint64> StreamProcessIds() const;
+    // The copies Start makes of the project into strRemoteDir, in order:
+    // images and weights by size and time, the small text files Build
+    // rewrites every time by their content.
+    static std::vector<CRemoteHost::SInvocation>
+    UploadSteps(const CRemoteHost& host, const SRunRequest& request, const QString& strRemoteDir);
     // Seconds spent copying the project at the last Start.
     double UploadSeconds() const { return m_dUploadSeconds; }
 
@@ -117,7 +122,6 @@ private:
     void UploadNext(std::shared_ptr<std::vector<CRemoteHost::SInvocation>> pSteps);
     void LaunchRun();
     void FailStart(const QString& strError);
-    std::vector<CRemoteHost::SInvocation> UploadSteps() const;
 
     // Following the run (RemoteRunFollow.cpp).
     void Attach(qint64 nOutputOffset, qint64 nErrorOffset);

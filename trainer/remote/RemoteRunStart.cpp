@@ -99,9 +99,10 @@ void CRemoteRun::Prepare()
             });
 }
 
-std::vector<CRemoteHost::SInvocation> CRemoteRun::UploadSteps() const
+std::vector<CRemoteHost::SInvocation>
+CRemoteRun::UploadSteps(const CRemoteHost& host, const SRunRequest& request, const QString& strRemoteDir)
 {
-    const QString& strDir = m_request.strProjectDir;
+    const QString& strDir = request.strProjectDir;
     const auto Existing = [&strDir](const QStringList& lstNames)
     {
         QStringList lstPresent;
@@ -114,26 +115,26 @@ std::vector<CRemoteHost::SInvocation> CRemoteRun::UploadSteps() const
     };
     QStringList lstBulk = Existing({QStringLiteral("Images"), QStringLiteral("Backup")});
     std::vector<CRemoteHost::SInvocation> vctSteps;
-    if (!m_request.strWeights.isEmpty())
+    if (!request.strWeights.isEmpty())
     {
         bool bInside = false;
-        const QString strRemote = RemoteWeights(strDir, m_request.strWeights, bInside);
-        const QFileInfo weights(QDir(strDir).absoluteFilePath(m_request.strWeights));
+        const QString strRemote = RemoteWeights(strDir, request.strWeights, bInside);
+        const QFileInfo weights(QDir(strDir).absoluteFilePath(request.strWeights));
         if (bInside)
             lstBulk << Existing({strRemote});
         else
-            vctSteps.push_back(m_host.Upload(weights.absolutePath(), {weights.fileName()},
-                                             m_strRemoteDir + '/' + WEIGHTS_FOLDER, {}, false));
+            vctSteps.push_back(host.Upload(weights.absolutePath(), {weights.fileName()},
+                                           strRemoteDir + '/' + WEIGHTS_FOLDER, {}, false));
     }
     // Images and weights by size and time; the small text files Build
     // rewrites every time by their content, so unchanged ones stay.
     vctSteps.push_back(
-        m_host.Upload(strDir, lstBulk, m_strRemoteDir, {QStringLiteral("- /Images/**.txt")}, false));
-    vctSteps.push_back(m_host.Upload(strDir, Existing(BUILT_FILES + QStringList{QStringLiteral("Images")}),
-                                     m_strRemoteDir,
-                                     {QStringLiteral("+ /Images/"), QStringLiteral("+ /Images/**/"),
-                                      QStringLiteral("+ /Images/**.txt"), QStringLiteral("- /Images/**")},
-                                     true));
+        host.Upload(strDir, lstBulk, strRemoteDir, {QStringLiteral("- /Images/**.txt")}, false));
+    vctSteps.push_back(host.Upload(strDir, Existing(BUILT_FILES + QStringList{QStringLiteral("Images")}),
+                                   strRemoteDir,
+                                   {QStringLiteral("+ /Images/"), QStringLiteral("+ /Images/**/"),
+                                    QStringLiteral("+ /Images/**.txt"), QStringLiteral("- /Images/**")},
+                                   true));
     return vctSteps;
 }
 
@@ -141,7 +142,8 @@ void CRemoteRun::Upload()
 {
     SetStatus(QString("Copying the project to %1").arg(Target().HostName()));
     m_uploadTimer.start();
-    UploadNext(std::make_shared<std::vector<CRemoteHost::SInvocation>>(UploadSteps()));
+    UploadNext(std::make_shared<std::vector<CRemoteHost::SInvocation>>(
+        UploadSteps(m_host, m_request, m_strRemoteDir)));
 }
 
 void CRemoteRun::UploadNext(std::shared_ptr<std::vector<CRemoteHost::SInvocation>> pSteps)
