@@ -74,9 +74,11 @@ public:
     bool Build();
     // Offers to adapt a configuration that does not fit the categories and
     // to continue from the newest weights in "Backup", builds, then starts the
-    // Darknet executable in the project folder.
+    // Darknet executable in the project folder, or on the project's training
+    // target (another machine, a Slurm cluster) in its folder there.
     void Start();
-    // Ends a running training process (terminate, then kill).
+    // Ends a running training process (terminate, then kill), or the run on
+    // the training target, and waits until it is gone.
     void Stop();
     // True when no training process runs; otherwise tells the user so.
     bool IsCommandNotRunning();
