@@ -1,5 +1,7 @@
 #include "trainer/ImageImport.h"
 
+#include "trainer/ImageOrientation.h"
+
 #include "optra/Image.h"
 
 #include <QDir>
@@ -14,9 +16,36 @@ SDecodedImage CImageImportQueue::Decode(const QString& strPath)
     // only its size is kept.
     int nWidth = 0;
     int nHeight = 0;
+    SDecodedImage decoded;
     if (Optra::Algorithms::CImage::Verify(strPath.toStdWString(), nWidth, nHeight) != 0)
-        return SDecodedImage();
-    return SDecodedImage{true, nWidth, nHeight, QString()};
+        return decoded;
+    decoded.bOk = true;
+    decoded.nWidth = nWidth;
+    decoded.nHeight = nHeight;
+    decoded.sizeRaw = QSize(nWidth, nHeight);
+    return decoded;
+}
+
+SDecodedImage CImageImportQueue::Stage(const QString& strStaged)
+{
+    int nOrientation = 1;
+    QSize sizeRaw;
+    QString strError;
+    if (!CImageOrientation::MakeUpright(strStaged, nOrientation, sizeRaw, strError))
+    {
+        // Stored sideways it would train on other pixels than the user
+        // labelled with some Darknet builds.
+        SDecodedImage refused;
+        refused.strStagedFile = strStaged;
+        refused.strError = QStringLiteral("it cannot be turned upright (%1)").arg(strError);
+        return refused;
+    }
+    SDecodedImage decoded = Decode(strStaged);
+    decoded.strStagedFile = strStaged;
+    decoded.nOrientation = nOrientation;
+    if (nOrientation != 1 && sizeRaw.isValid())
+        decoded.sizeRaw = sizeRaw;
+    return decoded;
 }
 
 CImageImportQueue::CImageImportQueue(const QStringList& lstFiles, const QString& strStagingDir)
@@ -39,9 +68,7 @@ CImageImportQueue::CImageImportQueue(const QStringList& lstFiles, const QString&
             {
                 if (pCancelled->load() || !QFile::copy(strSource, strStaged))
                     return SDecodedImage();
-                SDecodedImage decoded = Decode(strStaged);
-                decoded.strStagedFile = strStaged;
-                return decoded;
+                return Stage(strStaged);
             }));
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFuture>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -10,12 +11,20 @@
 
 // What the workers made of one chosen file: a copy staged in the project
 // (empty when copying failed), whether that copy decodes, and its size.
+// A picture with an EXIF orientation is staged upright: nOrientation is
+// the orientation that was applied (1: none), sizeRaw the size of the
+// pixels as the file held them (boxes made for those turn with
+// CImageOrientation::ToUpright); nWidth and nHeight are the upright size.
 struct SDecodedImage
 {
     bool bOk = false;
     int nWidth = 0;
     int nHeight = 0;
     QString strStagedFile;
+    int nOrientation = 1;
+    QSize sizeRaw;
+    // Why the copy cannot be taken, when bOk is false and it was made.
+    QString strError;
 };
 
 // Copies a list of image files into a staging folder of the project and
@@ -39,6 +48,8 @@ public:
 
     // Decodes one file on the calling thread.
     static SDecodedImage Decode(const QString& strPath);
+    // Turns a staged copy upright, then decodes it; on the calling thread.
+    static SDecodedImage Stage(const QString& strStaged);
 
 private:
     QString m_strStagingDir;

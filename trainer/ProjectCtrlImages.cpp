@@ -105,11 +105,18 @@ private:
             return;
         }
         CLog::Write(ELogLevel::NORMAL, "Copy image %s", Utf8(strName).constData());
+        if (decoded.nOrientation != 1)
+            CLog::Write(ELogLevel::NORMAL, "Image %s was stored upright (EXIF orientation %d)",
+                        Utf8(strName).constData(), decoded.nOrientation);
 
         // A copy that cannot be registered would block adding the file again.
         if (!decoded.bOk)
         {
-            CLog::Write(ELogLevel::ERROR, "Image %s cannot be read", Utf8(strSource).constData());
+            if (!decoded.strError.isEmpty())
+                CLog::Write(ELogLevel::ERROR, "Image %s cannot be added: %s", Utf8(strSource).constData(),
+                            Utf8(decoded.strError).constData());
+            else
+                CLog::Write(ELogLevel::ERROR, "Image %s cannot be read", Utf8(strSource).constData());
             QFile::remove(strTarget);
             return;
         }

@@ -1,5 +1,6 @@
 #include "tests/support/TestSupport.h"
 
+#include <QBuffer>
 #include <QDialog>
 #include <QFile>
 #include <QPointer>
@@ -36,6 +37,22 @@ void GuardedHandler(QtMsgType type, const QMessageLogContext& context, const QSt
         std::abort();
 }
 } // namespace
+
+QByteArray JpegWithOrientation(const QImage& image, int nOrientation)
+{
+    QByteArray baJpeg;
+    QBuffer buffer(&baJpeg);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", 100);
+    // APP1 "Exif": a big-endian TIFF header and one IFD entry, tag 0x0112
+    // (orientation), type SHORT, count 1, then no further IFD.
+    const char szExif[] = {'\xFF', '\xE1', 0, 34, 'E', 'x', 'i', 'f', 0, 0,
+                           'M',    'M',    0, 42, 0,   0,   0,   8,   0, 1,
+                           1,      0x12,   0, 3,  0,   0,   0,   1,   0, char(nOrientation),
+                           0,      0,      0, 0,  0,   0};
+    baJpeg.insert(2, QByteArray(szExif, sizeof(szExif)));
+    return baJpeg;
+}
 
 QByteArray ReadBytes(const QString& strPath)
 {

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QImage>
 #include <QObject>
 #include <QSqlDatabase>
 #include <QString>
@@ -34,6 +35,9 @@ void InstallNonBlockingDialogs();
 
 // The bytes of a file; empty when it cannot be read.
 QByteArray ReadBytes(const QString& strPath);
+// A JPEG of the image with an EXIF block holding only the orientation tag
+// (1 to 8), as a phone writes it; the pixels stay as given.
+QByteArray JpegWithOrientation(const QImage& image, int nOrientation);
 // The name of a new, unused Qt SQL connection.
 QString NewConnectionName();
 

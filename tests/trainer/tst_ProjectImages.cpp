@@ -4,6 +4,7 @@
 #include "trainer/ProjectImage.h"
 
 #include <QDir>
+#include <QImageReader>
 #include <QProgressDialog>
 #include <QSignalSpy>
 #include <QTableView>
@@ -99,6 +100,38 @@ private slots:
         QVERIFY(project.MakeImage("broken.jpg", 7, 7, "JPG") == strBroken);
         project.AddImages({strBroken});
         QCOMPARE(Names(project.Model()->GetTrainImages()), QStringList({"good.jpg", "broken.jpg"}));
+    }
+
+    void phonePicturesAreStoredUpright()
+    {
+        CProjectOnDisk project;
+        // Held upright, a phone writes its landscape sensor pixels and
+        // orientation 6; a picture without EXIF comes along untouched.
+        QImage raw(60, 20, QImage::Format_RGB32);
+        raw.fill(Qt::blue);
+        const QString strPhone = project.SourceDir() + "/IMG_0001.JPG";
+        QFile file(strPhone);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(OptraTest::JpegWithOrientation(raw, 6));
+        file.close();
+        const QString strPlain = project.MakeImage("plain.jpg", 30, 10);
+        OptraTest::CLogCapture capture;
+        project.AddImages({strPhone, strPlain});
+        capture.Flush();
+
+        QCOMPARE(
+            project.Column("SELECT NAME || ' ' || WIDTH || 'x' || HEIGHT FROM dataset_image ORDER BY ID"),
+            QStringList({"IMG_0001.JPG 20x60", "plain.jpg 30x10"}));
+        const QString strStored = project.Folder() + "/Images/IMG_0001.JPG";
+        QImageReader reader(strStored);
+        reader.setAutoTransform(false);
+        QCOMPARE(reader.transformation(), QImageIOHandler::TransformationNone);
+        QCOMPARE(reader.read().size(), QSize(20, 60));
+        QCOMPARE(OptraTest::ReadBytes(project.Folder() + "/Images/plain.jpg"),
+                 OptraTest::ReadBytes(strPlain));
+        QVERIFY(capture.Contains(ELogLevel::NORMAL,
+                                 "Image IMG_0001.JPG was stored upright (EXIF orientation 6)"));
+        QCOMPARE(ImageFolder(project), QStringList({"IMG_0001.JPG", "plain.jpg"}));
     }
 
     void vanishedFileIsReported()
