@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 
 namespace
 {
@@ -145,22 +146,35 @@ void Feed(CProcessOutputBuffer& buffer, CTrainingModel& model, const QByteArray&
     model.Commit();
 }
 
+// A remote log followed into a fresh model shown in a chart, as the project
+// controller does it.
+struct SFollowedLog
+{
+    explicit SFollowedLog(const QString& strLog)
+        : strDir(QFileInfo(strLog).path()), stream(CRemoteHost(HereTarget(strDir)), strLog, false, nullptr)
+    {
+        QFile::remove(strDir + "/training.csv");
+        model.Open(strDir);
+        pChart = std::make_unique<CTrainingChartView>(&model, nullptr);
+        pChart->show();
+        QObject::connect(&stream, &CRemoteLogStream::signal_Data,
+                         [this](const QByteArray& baChunk, bool) { Feed(buffer, model, baChunk); });
+        stream.Start(0);
+    }
+    QString strDir;
+    CTrainingModel model;
+    std::unique_ptr<CTrainingChartView> pChart;
+    CProcessOutputBuffer buffer;
+    CRemoteLogStream stream;
+};
+
 // From a line appended to the remote log to the chart showing it.
 void LineToChart(benchmark::State& state)
 {
-    const QString strDir = Scratch("stream");
-    const QString strLog = strDir + "/out";
+    const QString strLog = Scratch("stream") + "/out";
     Write(strLog, QByteArray());
-    QFile::remove(strDir + "/training.csv");
-    CTrainingModel model;
-    model.Open(strDir);
-    CTrainingChartView chart(&model, nullptr);
-    chart.show();
-    CProcessOutputBuffer buffer;
-    CRemoteLogStream stream(CRemoteHost(HereTarget(strDir)), strLog, false, nullptr);
-    QObject::connect(&stream, &CRemoteLogStream::signal_Data,
-                     [&](const QByteArray& baChunk, bool) { Feed(buffer, model, baChunk); });
-    stream.Start(0);
+    SFollowedLog followed(strLog);
+    const QtCharts::QLineSeries* pLoss = followed.pChart->GetLossSeries();
     QFile log(strLog);
     log.open(QIODevice::WriteOnly | QIODevice::Append);
     double dLongest = 0;
@@ -168,13 +182,13 @@ void LineToChart(benchmark::State& state)
     for (auto _ : state)
     {
         // The newest point waits for the next one, so two lines make one shown point.
-        const int nShown = chart.GetLossSeries()->count();
+        const int nShown = pLoss->count();
         QElapsedTimer latency;
         latency.start();
         nIteration += 2;
         log.write(IterationLine(nIteration - 1) + IterationLine(nIteration));
         log.flush();
-        while (chart.GetLossSeries()->count() <= nShown && latency.elapsed() < 5000)
+        while (pLoss->count() <= nShown && latency.elapsed() < 5000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         dLongest = std::max(dLongest, latency.nsecsElapsed() / 1e9);
     }
@@ -223,21 +237,11 @@ const QString& ReplayLog()
 // A reattach that finds the whole run still to be read.
 void ReplayOnReattach(benchmark::State& state)
 {
-    const QString strLog = ReplayLog();
-    const QString strDir = QFileInfo(strLog).path();
     double dLongestEvent = 0;
     for (auto _ : state)
     {
-        QFile::remove(strDir + "/training.csv");
-        CTrainingModel model;
-        model.Open(strDir);
-        CTrainingChartView chart(&model, nullptr);
-        chart.show();
-        CProcessOutputBuffer buffer;
-        CRemoteLogStream stream(CRemoteHost(HereTarget(strDir)), strLog, false, nullptr);
-        QObject::connect(&stream, &CRemoteLogStream::signal_Data,
-                         [&](const QByteArray& baChunk, bool) { Feed(buffer, model, baChunk); });
-        stream.Start(0);
+        SFollowedLog followed(ReplayLog());
+        CTrainingModel& model = followed.model;
         // Every turn of the event loop is one GUI event: the gap between turns is its length.
         QElapsedTimer turn;
         turn.start();
@@ -247,7 +251,7 @@ void ReplayOnReattach(benchmark::State& state)
             dLongestEvent = std::max(dLongestEvent, turn.nsecsElapsed() / 1e6);
             turn.restart();
         }
-        stream.Stop();
+        followed.stream.Stop();
         model.Finish();
     }
     state.counters["longest_event_ms"] = dLongestEvent;

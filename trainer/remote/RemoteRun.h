@@ -94,6 +94,8 @@ protected:
     virtual QString Subject() const = 0;
     // Darknet runs as soon as the launch succeeded (no queue to wait in).
     virtual bool RunsOnceLaunched() const { return false; }
+    // What the status line says while Darknet runs (after the subject).
+    virtual QString RunningText() const { return QStringLiteral("running"); }
     // How the state line words a run ended by Stop.
     virtual QString StoppedText() const { return QStringLiteral("stopped"); }
 

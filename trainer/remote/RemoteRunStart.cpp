@@ -183,6 +183,7 @@ void CRemoteRun::LaunchRun()
                 if (RunsOnceLaunched())
                 {
                     m_bRunning = true;
+                    SetStatus(Subject() + ": " + RunningText());
                     emit signal_StateChanged(QProcess::Running);
                 }
                 Attach(0, 0);

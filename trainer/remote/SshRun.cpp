@@ -60,7 +60,7 @@ CRemoteRun::SState CSshRun::ParseState(const QByteArray& baOutput) const
         const QList<QByteArray> lstWords = baLine.trimmed().split(' ');
         if (lstWords.value(1) == "running")
         {
-            state.strText = QString("running (process %1)").arg(m_strRunID);
+            state.strText = RunningText();
             return state;
         }
         state.phase = SState::EPhase::ENDED;
@@ -86,4 +86,9 @@ CRemoteHost::SInvocation CSshRun::StopCommand(int nTimeoutMs) const
 QString CSshRun::Subject() const
 {
     return "Training on " + Target().HostName();
+}
+
+QString CSshRun::RunningText() const
+{
+    return QString("running (process %1)").arg(m_strRunID);
 }

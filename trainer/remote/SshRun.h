@@ -21,4 +21,5 @@ protected:
     CRemoteHost::SInvocation StopCommand(int nTimeoutMs) const override;
     QString Subject() const override;
     bool RunsOnceLaunched() const override { return true; }
+    QString RunningText() const override;
 };

@@ -3,7 +3,9 @@
 #include "common/setting/SettingManager.h"
 #include "tests/support/TestSupport.h"
 #include "tests/trainer/ProjectFixture.h"
+#include "trainer/remote/RemoteRun.h"
 #include "trainer/remote/RemoteShell.h"
+#include "trainer/remote/TrainingRuns.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -76,6 +78,17 @@ void ReportSkip(const QString& strReason)
 {
     std::printf("OPTRA-SKIP-SERVER: %s\n", strReason.toUtf8().constData());
     std::fflush(stdout);
+}
+
+bool RunEnded(CProjectOnDisk& project)
+{
+    return project.Model()->GetCommandState() == 0 && !project.Controller()->GetTrainingRuns()->IsRemote();
+}
+
+void UseTestTimings()
+{
+    CRemoteRun::SetTimings({200, 500, 200});
+    CSetting::Set("QUILLON_COMMAND_ARG_YOLO3", "detector train");
 }
 
 void WriteDarknetWrapper(const QString& strPath, const QString& strEnvironmentFile)

@@ -11,6 +11,7 @@
 
 namespace OptraTest
 {
+class CProjectOnDisk;
 
 // A TCP port on 127.0.0.1 that nothing listens on right now.
 int FreePort();
@@ -24,6 +25,32 @@ QList<qint64> ProcessesUsing(const QString& strFolder);
 bool MustRun();
 // Prints the line CTest counts as a skip, then the reason.
 void ReportSkip(const QString& strReason);
+// The project's training has ended and no remote run is followed any more.
+bool RunEnded(CProjectOnDisk& project);
+// Quick state polls and retries for the tests, and the arguments the stand-in expects.
+void UseTestTimings();
+
+} // namespace OptraTest
+
+// Starts a server fixture in initTestCase: a failure fails the test where
+// it must run (MustRun) and skips it, counted by CTest, elsewhere.
+#define OPTRA_START_SERVER(fixture, what)                                                                    \
+    do                                                                                                       \
+    {                                                                                                        \
+        QString strReason;                                                                                   \
+        if (!(fixture).Start(strReason))                                                                     \
+        {                                                                                                    \
+            if (OptraTest::MustRun())                                                                        \
+                QFAIL(                                                                                       \
+                    qPrintable(QString("The %1 of the tests cannot be started: %2").arg(what, strReason)));  \
+            OptraTest::ReportSkip(strReason);                                                                \
+            QSKIP(qPrintable(strReason));                                                                    \
+        }                                                                                                    \
+        OptraTest::UseTestTimings();                                                                         \
+    } while (false)
+
+namespace OptraTest
+{
 // A "remote" Darknet: a script that reads strEnvironmentFile, then runs the stand-in.
 void WriteDarknetWrapper(const QString& strPath, const QString& strEnvironmentFile);
 // The environment file of such a wrapper: the sanitizer options of this

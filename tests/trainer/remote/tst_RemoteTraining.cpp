@@ -132,9 +132,7 @@ private:
 
     static void WaitForEnd(CProjectOnDisk& project)
     {
-        QTRY_VERIFY_WITH_TIMEOUT(project.Model()->GetCommandState() == 0 &&
-                                     !project.Controller()->GetTrainingRuns()->IsRemote(),
-                                 RUN_TIMEOUT_MS);
+        QTRY_VERIFY_WITH_TIMEOUT(OptraTest::RunEnded(project), RUN_TIMEOUT_MS);
     }
 
     static CRemoteRun* Run(CProjectOnDisk& project)
@@ -157,19 +155,7 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        QString strReason;
-        if (!m_server.Start(strReason))
-        {
-            if (OptraTest::MustRun())
-                QFAIL(qPrintable("The SSH server of the tests cannot be started: " + strReason));
-            OptraTest::ReportSkip(strReason);
-            QSKIP(qPrintable(strReason));
-        }
-        CRemoteRun::SetTimings({200, 500, 200});
-        CSetting::Set("QUILLON_COMMAND_ARG_YOLO3", "detector train");
-    }
+    void initTestCase() { OPTRA_START_SERVER(m_server, "SSH server"); }
 
     void init()
     {
