@@ -22,8 +22,17 @@ cd "$BUILD"
 # A stale list of failures from an earlier run must not be reported again.
 rm -f Testing/Temporary/LastTestsFailed.log
 status=0
+log="$(mktemp)"
 "$ROOT/scripts/with-xvfb.sh" \
-    ctest --output-on-failure -j"$JOBS" --timeout 600 "$@" || status=$?
+    ctest --output-on-failure -j"$JOBS" --timeout 600 "$@" 2>&1 | tee "$log" || status=${PIPESTATUS[0]}
+# Tests that need servers they could not start (no root) say so and are skipped.
+skipped=$(grep -c '(Skipped)' "$log" || true)
+if ((skipped > 0)); then
+  echo "Skipped: $skipped test executable(s) whose servers could not be started:"
+  grep -h '(Skipped)' "$log" || true
+  grep -h 'OPTRA-SKIP-SERVER' Testing/Temporary/LastTest*.log 2>/dev/null | sort -u || true
+fi
+rm -f "$log"
 if ((status != 0)); then
   "$ROOT/scripts/failed-tests.sh" "$BUILD"
 fi

@@ -14,6 +14,9 @@ PACKAGES=(
   oxygen-icon-theme
   xvfb xauth libgl1-mesa-dri
   libbenchmark-dev sqlite3 locales
+  # Training on another machine: the clients the program calls, and the SSH
+  # server and single-node Slurm cluster its tests start for themselves.
+  openssh-client rsync openssh-server slurm-wlm slurm-client munge
 )
 
 missing=()

@@ -21,6 +21,7 @@
 #include "trainer/SelectClassNameDlg.h"
 #include "trainer/StatisticsDlg.h"
 #include "trainer/TrainingModel.h"
+#include "trainer/remote/TrainingRuns.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,14 +48,7 @@ CProjectController::CProjectController(CProjectModel* pModel, CProjectExplorerVi
     m_pPropertyView = new CPropertyView(m_pPropertyModel, nullptr);
 
     ConnectEditors();
-    connect(m_pProcess, &QProcess::readyReadStandardOutput, this,
-            &CProjectController::slot_ReadLogFromCommand);
-    connect(m_pProcess, &QProcess::readyReadStandardError, this,
-            &CProjectController::slot_ReadErrFromCommand);
-    connect(m_pProcess, &QProcess::stateChanged, this, &CProjectController::slot_CommandStateChange);
-    // The last words of a process and its unterminated last line reach the log.
-    connect(m_pProcess, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
-            [this] { FinishProcessOutput(); });
+    ConnectRuns();
     ConnectExplorer();
     ConnectWalking();
     connect(m_pClassEditorView, &CClassEditorView::signal_CheckValidateROI, this,
@@ -64,6 +58,13 @@ CProjectController::CProjectController(CProjectModel* pModel, CProjectExplorerVi
 
 CProjectController::~CProjectController()
 {
+    // A remote run goes on without the program; what it delivered is stored.
+    if (m_pRuns->IsRemote())
+    {
+        m_pRuns->Detach();
+        FinishProcessOutput();
+    }
+    m_pRuns.reset();
     delete m_pClassEditorController;
     delete m_pParameterEditorController;
     delete m_pSelectClassNameController;
@@ -121,9 +122,12 @@ void CProjectController::LoadProject(const QString& strFolder, const QString& st
 
     FillModel(strFolder, strName, vctTraining.front()->ID);
     m_pTrainingModel->Open(strFolder);
+    // A run on another machine that went on without the project is followed again.
+    m_pRuns->Reattach(strFolder);
     if (m_pPropertyModel)
     {
-        for (const char* szKey : {"PROJECT_INITIALIZED_MODEL", "PROJECT_INITIALIZED_CONF"})
+        for (const char* szKey :
+             {"PROJECT_INITIALIZED_MODEL", "PROJECT_INITIALIZED_CONF", "PROJECT_TRAINING_TARGET"})
             m_pPropertyModel->SetProperty(szKey, QVariant(FindProjectProperty(szKey)));
     }
     AddHistory(strFolder, strName);
@@ -197,15 +201,8 @@ bool CProjectController::CloseCurrentProject()
 {
     if (!m_pModel)
         return false;
-    if (m_pModel->GetCommandState() != 0)
-    {
-        if (!CInteraction::AskYesNo(nullptr, QStringLiteral("Program is running, do you want to close it?")))
-            return false;
-        // Training must not go on against a project that is no longer open.
-        Stop();
-        if (m_pModel->GetCommandState() != 0)
-            return false;
-    }
+    if (m_pModel->GetCommandState() != 0 && !ConfirmEndOfRun())
+        return false;
     if (!m_pDatabase)
         return false;
     ResetProjectState();

@@ -37,6 +37,7 @@ class CProjectImage;
 class CProjectModel;
 class CStatisticsView;
 class CTrainingModel;
+class CTrainingRuns;
 class QSqlQuery;
 class QTimer;
 class QWidget;
@@ -81,12 +82,18 @@ public:
     bool Build();
     // Offers to adapt a configuration that does not fit the categories and
     // to continue from the newest weights in "Backup", builds, then starts the
-    // Darknet executable in the project folder.
+    // Darknet executable in the project folder, or on the project's training
+    // target (another machine, a Slurm cluster) in its folder there.
     void Start();
-    // Ends a running training process (terminate, then kill).
+    // Ends a running training process (terminate, then kill), or the run on
+    // the training target, and waits until it is gone.
     void Stop();
     // True when no training process runs; otherwise tells the user so.
     bool IsCommandNotRunning();
+    // Asks whether the running training may end with the project. A run on
+    // another machine may also go on without it (reattached on the next
+    // opening). False when the user keeps the project open.
+    bool ConfirmEndOfRun();
 
     // ROIs in the image views. A view is bound to the project image opened
     // into it from the moment the open succeeded until the view shows
@@ -122,6 +129,8 @@ public:
     CPropertyModel* GetPropertyModel() const { return m_pPropertyModel; }
     CPropertyView* GetPropertyView() const { return m_pPropertyView; }
     CTrainingModel* GetTrainingModel() const { return m_pTrainingModel.get(); }
+    // The local and remote training runs (for tests of remote runs).
+    CTrainingRuns* GetTrainingRuns() const { return m_pRuns.get(); }
     CStatisticsView* GetStatisticsView() const { return m_pStatisticsView; }
 
     // Rows of one table matching the column map, cast to the record class.
@@ -265,6 +274,9 @@ private:
     // file's header cannot be read: that is for whoever opens it to say.
     bool CheckImageSize(const CProjectImage& image, QSize& sizeFile);
     void ReadProcessOutput(bool bError);
+    // Output of the training run, wherever it runs.
+    void HandleRunOutput(const QByteArray& baChunk, bool bError);
+    void ConnectRuns();
     void WriteProcessLines(const QStringList& lstLines, bool bError);
     void FinishProcessOutput();
     // Iterations and mAP results of standard output go to the training model.
@@ -435,6 +447,9 @@ private:
     std::unique_ptr<CProcessOutputBuffer> m_pErrorBuffer;
     // Outlives the process object's last signals in the destructor.
     std::unique_ptr<CTrainingModel> m_pTrainingModel;
+    // Declared after the training model: a remote run let go at the end
+    // still hands its last lines to it.
+    std::unique_ptr<CTrainingRuns> m_pRuns;
     CStatisticsView* m_pStatisticsView = nullptr;
     // Coalesces the edits of one turn of the event loop into one refresh.
     QTimer* m_pStatisticsTimer = nullptr;

@@ -6,21 +6,54 @@
 #include "trainer/ProcessOutputBuffer.h"
 #include "trainer/ProjectModel.h"
 #include "trainer/TrainingModel.h"
+#include "trainer/remote/TrainingRuns.h"
 
 #include <QFile>
+
+void CProjectController::ConnectRuns()
+{
+    m_pRuns = std::make_unique<CTrainingRuns>(m_pProcess);
+    connect(m_pRuns.get(), &CTrainingRuns::signal_Output, this, &CProjectController::HandleRunOutput);
+    connect(m_pRuns.get(), &CTrainingRuns::signal_StateChanged, this,
+            &CProjectController::slot_CommandStateChange);
+    // The last words of a run and its unterminated last line reach the log.
+    connect(m_pRuns.get(), &CTrainingRuns::signal_Finished, this, [this] { FinishProcessOutput(); });
+    connect(m_pRuns.get(), &CTrainingRuns::signal_Status, m_pTrainingModel.get(),
+            &CTrainingModel::SetRunStatus);
+}
 
 void CProjectController::Stop()
 {
     if (!m_pProcess)
         return;
-    m_pProcess->terminate();
-    const bool bFinished = m_pProcess->waitForFinished(m_nStopTimeoutMs);
-    CLog::Write(bFinished ? ELogLevel::NORMAL : ELogLevel::ERROR,
-                bFinished ? "Stop Command OK" : "Stop Command Failed");
-    m_pProcess->kill();
-    // Reap the killed process so its state (and the model's) says it is gone.
-    if (m_pProcess->state() != QProcess::NotRunning)
-        m_pProcess->waitForFinished(m_nStopTimeoutMs);
+    m_pRuns->Stop(m_nStopTimeoutMs);
+}
+
+bool CProjectController::ConfirmEndOfRun()
+{
+    if (!m_pRuns->IsRemote())
+    {
+        if (!CInteraction::AskYesNo(nullptr, QStringLiteral("Program is running, do you want to close it?")))
+            return false;
+        // Training must not go on against a project that is no longer open.
+        Stop();
+        return m_pModel && m_pModel->GetCommandState() == 0;
+    }
+    const QMessageBox::StandardButton answer = CInteraction::Message(
+        nullptr, QMessageBox::Question, QStringLiteral("Training is running"),
+        QStringLiteral("The training goes on on another machine. Keep it running there?\n\nYes keeps it "
+                       "running: open the project again to follow it. No stops it."),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    if (answer == QMessageBox::Cancel)
+        return false;
+    if (answer == QMessageBox::Yes)
+    {
+        m_pRuns->Detach();
+        FinishProcessOutput();
+    }
+    else
+        Stop();
+    return m_pModel && m_pModel->GetCommandState() == 0;
 }
 
 void CProjectController::slot_CommandStateChange(QProcess::ProcessState newState)
@@ -67,19 +100,22 @@ void CProjectController::Start()
         return;
     CLog::Write(ELogLevel::NORMAL, "Start Command");
 
+    const STrainingTarget target =
+        STrainingTarget::ForProject(FindProjectProperty(STrainingTarget::PROJECT_KEY));
     const QString strExe =
-        CSetting::GetString(QStringLiteral("QUILLON_COMMAND_EXE_YOLO3"), QStringLiteral("no_command"));
-    if (!QFile::exists(strExe))
+        target.IsRemote()
+            ? target.strDarknet
+            : CSetting::GetString(QStringLiteral("QUILLON_COMMAND_EXE_YOLO3"), QStringLiteral("no_command"));
+    if (!target.IsRemote() && !QFile::exists(strExe))
     {
         CLog::Write(ELogLevel::ERROR, "Execution file %s does not exist", strExe.toUtf8().constData());
         return;
     }
     const QString strArguments = CSetting::GetString(QStringLiteral("QUILLON_COMMAND_ARG_YOLO3"), QString());
-    m_pProcess->setWorkingDirectory(m_pModel->GetProjectDir());
 
     // Split like a shell line: quotes group, and no empty argument is ever
     // made up from an empty setting or doubled spaces.
-    QStringList lstArguments = QProcess::splitCommand(strArguments);
+    QStringList lstArguments = target.Arguments(strArguments);
     lstArguments << QStringLiteral("detector.txt") << QStringLiteral("config.txt");
     QString strWeights;
     if (!ChooseWeights(strWeights))
@@ -90,6 +126,9 @@ void CProjectController::Start()
     if (!strWeights.isEmpty())
         lstArguments << strWeights;
 
+    if (target.IsRemote())
+        CLog::Write(ELogLevel::NORMAL, "Training on %s in %s", target.HostName().toUtf8().constData(),
+                    target.ProjectFolder(m_pModel->GetProjectName()).toUtf8().constData());
     CLog::Write(ELogLevel::NORMAL, "Command %s", strExe.toUtf8().constData());
     CLog::Write(ELogLevel::NORMAL, "Arguments");
     for (const QString& strArgument : lstArguments)
@@ -97,7 +136,8 @@ void CProjectController::Start()
 
     m_pOutputBuffer->Finish();
     m_pErrorBuffer->Finish();
-    m_pProcess->start(strExe, lstArguments, QIODevice::ReadOnly | QIODevice::Text);
+    m_pRuns->Start(target, SRunRequest{m_pModel->GetProjectDir(), m_pModel->GetProjectName(), strExe,
+                                       lstArguments, strWeights});
 }
 
 void CProjectController::slot_ReadLogFromCommand()
@@ -114,8 +154,12 @@ void CProjectController::ReadProcessOutput(bool bError)
 {
     if (!m_pProcess)
         return;
-    const QByteArray baChunk =
-        bError ? m_pProcess->readAllStandardError() : m_pProcess->readAllStandardOutput();
+    HandleRunOutput(bError ? m_pProcess->readAllStandardError() : m_pProcess->readAllStandardOutput(),
+                    bError);
+}
+
+void CProjectController::HandleRunOutput(const QByteArray& baChunk, bool bError)
+{
     const QStringList lstLines = (bError ? m_pErrorBuffer : m_pOutputBuffer)->Append(baChunk);
     WriteProcessLines(lstLines, bError);
     if (!bError)
@@ -135,9 +179,7 @@ void CProjectController::WriteProcessLines(const QStringList& lstLines, bool bEr
 
 void CProjectController::FinishProcessOutput()
 {
-    // What is still unread when the process ends, then the unterminated rests.
-    ReadProcessOutput(false);
-    ReadProcessOutput(true);
+    // The run handed out all it read before it ended: the unterminated rests.
     const QStringList lstRest = m_pOutputBuffer->Finish();
     WriteProcessLines(lstRest, false);
     TrackTraining(lstRest);

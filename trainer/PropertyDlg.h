@@ -4,10 +4,12 @@
 #include <QVariant>
 
 class CPropertyModel;
+class QComboBox;
 class QLineEdit;
 
 // The project property dialog: the initial weights file and the initial
-// configuration file, each with a file chooser. It shows what the property
+// configuration file, each with a file chooser, and where the project trains
+// (as in the settings, or a target of its own kind). It shows what the property
 // model holds and sends every edit at once as signal_UpdateProjectProperty
 // under the edit's object name; the project controller stores it. Borrows the
 // model; created without Qt parent and owned by the project controller; GUI thread.
@@ -34,4 +36,11 @@ private:
     CPropertyModel* m_pModel = nullptr;
     QLineEdit* m_pModelEdit = nullptr;
     QLineEdit* m_pConfigureEdit = nullptr;
+    QComboBox* m_pTargetCombo = nullptr;
+
+public:
+    QComboBox* GetTargetCombo() const { return m_pTargetCombo; }
+
+private:
+    void AddTargetRow();
 };

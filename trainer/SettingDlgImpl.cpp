@@ -2,6 +2,8 @@
 
 #include "common/mvc/Interaction.h"
 #include "common/setting/SettingManager.h"
+#include "trainer/remote/TargetCheck.h"
+#include "trainer/remote/TrainingTargetPage.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -25,6 +27,29 @@ void CSettingViewImpl::CreateView()
 
     connect(m_pExecutableEdit, &QLineEdit::textChanged, this, &CSettingView::slot_ChangeValueString);
     connect(m_pArgumentsEdit, &QLineEdit::textChanged, this, &CSettingView::slot_ChangeValueString);
+
+    m_pTrainingPage = new CTrainingTargetPage(this);
+    AddSettingTab(m_pTrainingPage, QStringLiteral("Training"));
+    m_pTargetCheck = new CTargetCheck(this);
+    connect(m_pTrainingPage, &CTrainingTargetPage::signal_ChangeSetting, this,
+            &CSettingView::signal_UpdateSetingParameter);
+    connect(m_pTrainingPage, &CTrainingTargetPage::signal_TestConnection, this,
+            &CSettingViewImpl::slot_TestConnection);
+    connect(m_pTargetCheck, &CTargetCheck::signal_Checked, this,
+            [this](bool bOk, const QStringList& lstLines)
+            {
+                m_pTrainingPage->ShowCheck(bOk, lstLines);
+                CInteraction::Message(this, bOk ? QMessageBox::Information : QMessageBox::Critical,
+                                      QStringLiteral("Test connection"), lstLines.join('\n'));
+            });
+}
+
+void CSettingViewImpl::slot_TestConnection()
+{
+    if (!m_pTrainingPage || !m_pTargetCheck)
+        return;
+    m_pTrainingPage->ShowChecking();
+    m_pTargetCheck->Check(STrainingTarget::FromSettings());
 }
 
 QWidget* CSettingViewImpl::CreateDarknetGroup(QWidget* pPage)
@@ -67,6 +92,8 @@ QWidget* CSettingViewImpl::CreateArgumentsRow(QWidget* pGroup)
 void CSettingViewImpl::UpdateParameter()
 {
     CSettingView::UpdateParameter();
+    if (m_pTrainingPage)
+        m_pTrainingPage->Update();
     for (QLineEdit* pEdit : {m_pExecutableEdit, m_pArgumentsEdit})
     {
         if (!pEdit)

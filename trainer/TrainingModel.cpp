@@ -52,3 +52,11 @@ void CTrainingModel::Announce()
     m_nFirstChanged = -1;
     emit signal_ChangeTraining(nFirst);
 }
+
+void CTrainingModel::SetRunStatus(const QString& strStatus)
+{
+    if (strStatus == m_strRunStatus)
+        return;
+    m_strRunStatus = strStatus;
+    emit signal_ChangeRunStatus(strStatus);
+}

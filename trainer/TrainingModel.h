@@ -29,9 +29,16 @@ public:
     void Finish();
 
     const std::vector<STrainingPoint>& GetPoints() const { return m_history.Points(); }
+    // What the run says of itself beyond its output: where it runs and in
+    // which state ("Slurm job 12: queued"); empty when there is nothing to say.
+    QString GetRunStatus() const { return m_strRunStatus; }
     QString GetFilePath() const { return m_history.FilePath(); }
 
+public slots:
+    void SetRunStatus(const QString& strStatus);
+
 signals:
+    void signal_ChangeRunStatus(const QString& strStatus);
     // Points from nFirstChanged on are new or changed; 0 also after a reset.
     void signal_ChangeTraining(int nFirstChanged);
 
@@ -42,4 +49,5 @@ private:
     CTrainingHistory m_history;
     // Index of the first point changed since the last announcement, -1 for none.
     int m_nFirstChanged = -1;
+    QString m_strRunStatus;
 };

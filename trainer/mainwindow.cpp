@@ -20,6 +20,7 @@
 #include "trainer/ProjectModel.h"
 #include "trainer/ProjectView.h"
 #include "trainer/TrainingChartView.h"
+#include "trainer/TrainingModel.h"
 
 #include <QApplication>
 #include <QDir>
@@ -31,6 +32,7 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QStyleFactory>
 #include <QTabWidget>
 
@@ -301,6 +303,9 @@ void MainWindow::CreateTrainingDock()
     QDockWidget* pDock = MakeDock("Training", m_pTrainingChart, Qt::AllDockWidgetAreas, this);
     addDockWidget(Qt::BottomDockWidgetArea, pDock, Qt::Vertical);
     resizeDocks({pDock}, {TRAINING_DOCK_HEIGHT}, Qt::Vertical);
+    // Where a run goes on and in which state (a Slurm job waiting in its queue).
+    connect(m_pProjectController->GetTrainingModel(), &CTrainingModel::signal_ChangeRunStatus, statusBar(),
+            [this](const QString& strStatus) { statusBar()->showMessage(strStatus); });
 }
 
 QWidget* MainWindow::CreateRightDock()

@@ -11,6 +11,7 @@
 #include "trainer/ProjectCtrl.h"
 #include "trainer/ProjectModel.h"
 #include "trainer/SettingDlgImpl.h"
+#include "trainer/remote/TrainingRuns.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -214,6 +215,15 @@ void MainWindow::closeEvent(QCloseEvent* pEvent)
 {
     if (m_nCommandState == 0)
         return QMainWindow::closeEvent(pEvent);
+    // A run on another machine may also go on without the program.
+    if (m_pProjectController && m_pProjectController->GetTrainingRuns()->IsRemote())
+    {
+        if (m_pProjectController->ConfirmEndOfRun())
+            pEvent->accept();
+        else
+            pEvent->ignore();
+        return;
+    }
     if (CInteraction::AskYesNo(nullptr, QStringLiteral("Program is running, do you want to close it?")))
         pEvent->accept();
     else

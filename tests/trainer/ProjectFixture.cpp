@@ -6,6 +6,7 @@
 #include "trainer/AddProjectDlg.h"
 #include "trainer/Category.h"
 #include "trainer/DatasetRoi.h"
+#include "trainer/TrainingModel.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -156,6 +157,22 @@ std::unique_ptr<CProjectOnDisk> BuildableProject(const QString& strName, bool bF
     strConfig.replace("classes=80", "classes=2").replace("filters=255", "filters=21");
     pProject->Controller()->slot_UpdateProjectProperty("PROJECT_CONFIGURATION", strConfig);
     return pProject;
+}
+
+QList<int> Iterations(const CTrainingModel* pModel)
+{
+    QList<int> lstIterations;
+    for (const STrainingPoint& point : pModel->GetPoints())
+        lstIterations << point.nIteration;
+    return lstIterations;
+}
+
+QList<int> Range(int nFirst, int nLast)
+{
+    QList<int> lstValues;
+    for (int i = nFirst; i <= nLast; ++i)
+        lstValues << i;
+    return lstValues;
 }
 
 } // namespace OptraTest

@@ -11,6 +11,8 @@
 
 #include <memory>
 
+class CTrainingModel;
+
 namespace OptraTest
 {
 
@@ -61,5 +63,9 @@ QJsonObject ReadJson(const QString& strPath);
 // image; the configuration is the template, fitted to the two classes unless
 // bFitConfiguration is false.
 std::unique_ptr<CProjectOnDisk> BuildableProject(const QString& strName, bool bFitConfiguration = true);
+// The iterations the training model holds, in order.
+QList<int> Iterations(const CTrainingModel* pModel);
+// nFirst, nFirst + 1, ..., nLast.
+QList<int> Range(int nFirst, int nLast);
 
 } // namespace OptraTest

@@ -310,7 +310,7 @@ private slots:
             });
         FindAction(m_pWindow.get(), "Setting")->trigger();
         FindAction(m_pWindow.get(), "About")->trigger();
-        QCOMPARE(lstTabs, QStringList({"General", "OptraTrainer"}));
+        QCOMPARE(lstTabs, QStringList({"General", "OptraTrainer", "Training"}));
         QVERIFY(lstLabels.contains("OptraTrainer v1.0.0"));
         QVERIFY(script.Done());
     }

@@ -19,6 +19,8 @@
 
 using OptraTest::BuildableProject;
 using OptraTest::CProjectOnDisk;
+using OptraTest::Iterations;
+using OptraTest::Range;
 
 namespace
 {
@@ -31,22 +33,6 @@ double StandinLoss(int nIteration)
 bool Near(double dA, double dB)
 {
     return std::abs(dA - dB) < 1e-6;
-}
-
-QList<int> Iterations(const CTrainingModel* pModel)
-{
-    QList<int> lstIterations;
-    for (const STrainingPoint& point : pModel->GetPoints())
-        lstIterations << point.nIteration;
-    return lstIterations;
-}
-
-QList<int> Range(int nFirst, int nLast)
-{
-    QList<int> lstValues;
-    for (int i = nFirst; i <= nLast; ++i)
-        lstValues << i;
-    return lstValues;
 }
 
 void WriteWeights(const QString& strPath, int nIteration, int nSecondsAgo)

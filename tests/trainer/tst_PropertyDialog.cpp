@@ -4,6 +4,7 @@
 #include "trainer/PropertyDlg.h"
 #include "trainer/PropertyModel.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 
 #include <memory>
@@ -120,6 +121,24 @@ private slots:
         model.SetProperty(MODEL_KEY, QVariant(QString("/w/a.weights")));
         CPropertyView view(&model, nullptr);
         QCOMPARE(view.findChild<QLineEdit*>(MODEL_KEY)->text(), QString("/w/a.weights"));
+    }
+
+    // The project may train somewhere else than the settings say.
+    void trainingTargetOfTheProject()
+    {
+        QSignalSpy spyUpdate(m_pView.get(), &CPropertyView::signal_UpdateProjectProperty);
+        QComboBox* pCombo = m_pView->GetTargetCombo();
+        QCOMPARE(pCombo->currentText(), QString("As in the settings"));
+        pCombo->setFocus();
+        QTest::keyClick(pCombo, Qt::Key_Down);
+        QTest::keyClick(pCombo, Qt::Key_Down);
+        QCOMPARE(spyUpdate.size(), 2);
+        QCOMPARE(spyUpdate.at(1).at(0).toString(), QString("PROJECT_TRAINING_TARGET"));
+        QCOMPARE(spyUpdate.at(1).at(1).toString(), QString("ssh"));
+        // Shown again from the model, nothing is sent back.
+        m_pModel->SetProperty("PROJECT_TRAINING_TARGET", QVariant(QString("slurm")));
+        QCOMPARE(pCombo->currentText(), QString("Slurm cluster"));
+        QCOMPARE(spyUpdate.size(), 2);
     }
 };
 

@@ -5,9 +5,15 @@
 #include "tests/trainer/DialogInput.h"
 #include "trainer/AboutDlg.h"
 #include "trainer/SettingDlgImpl.h"
+#include "trainer/remote/TrainingTargetPage.h"
 
+#include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTabWidget>
@@ -115,6 +121,42 @@ private slots:
         QTest::mouseClick(OptraTest::Button(m_pView.get(), "Choose File"), Qt::LeftButton);
         QCOMPARE(Edit(EXE_KEY)->text(), QString());
         QCOMPARE(StoredValue(EXE_KEY), QString());
+    }
+
+    // The "Training" page stores what the user picks and types under the
+    // target's keys and shows it again in a new dialog.
+    void trainingPageStoresTheTarget()
+    {
+        OpenSettings();
+        CTrainingTargetPage* pPage = m_pView->GetTrainingPage();
+        QCOMPARE(m_pView->GetTabWidget()->tabText(2), QString("Training"));
+        auto* pKind = pPage->GetKindCombo();
+        QCOMPARE(pKind->currentText(), QString("This computer"));
+        QVERIFY(!pPage->GetTestButton()->isEnabled());
+        QVERIFY(!pPage->findChild<QLineEdit*>("TRAINING_HOST")->isEnabled());
+
+        pKind->setFocus();
+        QTest::keyClick(pKind, Qt::Key_Down);
+        QTest::keyClick(pKind, Qt::Key_Down);
+        QCOMPARE(StoredValue("TRAINING_TARGET"), QString("slurm"));
+        QVERIFY(pPage->GetTestButton()->isEnabled());
+        QTest::keyClicks(pPage->findChild<QLineEdit*>("TRAINING_HOST"), "login1");
+        QTest::keyClicks(pPage->findChild<QLineEdit*>("TRAINING_REMOTE_FOLDER"), "/scratch/me");
+        auto* pGpus = pPage->findChild<QSpinBox*>("TRAINING_SLURM_GPUS");
+        pGpus->setValue(2);
+        pPage->findChild<QPlainTextEdit*>("TRAINING_SLURM_LINES")->setPlainText("#SBATCH --mem=8G");
+        QCOMPARE(StoredValue("TRAINING_HOST"), QString("login1"));
+        QCOMPARE(StoredValue("TRAINING_REMOTE_FOLDER"), QString("/scratch/me"));
+        QCOMPARE(StoredValue("TRAINING_SLURM_GPUS"), QString("2"));
+        QCOMPARE(StoredValue("TRAINING_SLURM_LINES"), QString("#SBATCH --mem=8G"));
+
+        OpenSettings();
+        pPage = m_pView->GetTrainingPage();
+        QCOMPARE(pPage->GetKindCombo()->currentText(), QString("Slurm cluster"));
+        QCOMPARE(pPage->findChild<QLineEdit*>("TRAINING_HOST")->text(), QString("login1"));
+        QCOMPARE(pPage->findChild<QSpinBox*>("TRAINING_SLURM_GPUS")->value(), 2);
+        QCOMPARE(pPage->findChild<QSpinBox*>("TRAINING_PORT")->value(), 22);
+        QVERIFY(pPage->findChild<QGroupBox*>()->isEnabled());
     }
 };
 
