@@ -103,6 +103,9 @@ public:
     void UpdateClassName(int nViewID, unsigned int nGeometryUID);
     // True when the view is bound to the image it reports; logs otherwise.
     bool ValidateViewImage(int nViewID, unsigned int nImageUID);
+    // Opens the project image (its ID and FULL_PATH) in the view, or in
+    // the one the user chooses for -1, with its stored ROIs.
+    void OpenImage(int nImageID, const QString& strFilePath, int nViewID);
     // The project image (dataset ID) a view is bound to, -1 when none.
     int GetViewImageID(int nViewID) const;
     // Fast annotation. Walking: opens the image nStep (1 or -1) rows on from
@@ -293,8 +296,6 @@ private:
 
     // Walking the image lists and decoding ahead (ProjectCtrlWalk.cpp).
     void ConnectWalking();
-    // Opens the image in the view (-1: the one the user chooses).
-    void OpenImage(int nImageID, const QString& strFilePath, int nViewID);
     // The file a project path (relative, maybe with "\\") names.
     QString ImageFilePath(const QString& strFilePath) const;
     // False when the image is in neither list.

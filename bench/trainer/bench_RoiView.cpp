@@ -2,7 +2,9 @@
 // shown, painted once) against the same-sized image with none, and one more
 // rectangle drawn on each (committed, announced, classified, inserted and
 // re-validated), with the views, the project controller and their wiring as
-// the program has them.
+// the program has them. The same image opened in a second view while the
+// first shows it, against opening it alone; one move of a box on it shown
+// in all four views, against the same move while one view shows it.
 #include "bench/support/BenchMain.h"
 #include "bench/trainer/ProjectViews.h"
 #include "common/mvc/ImageViewerCtrl.h"
@@ -139,12 +141,78 @@ void DrawOnEmptyImage(benchmark::State& state)
     DrawOneMore(state, 2);
 }
 BENCHMARK(DrawOnEmptyImage)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Views other than 0 show nothing before each round.
+void ClearOtherViews(SBench& bench)
+{
+    for (int nView = 1; nView < CMVCManager::VIEW_COUNT; ++nView)
+        bench.views.pManager->GetUnit(nView)->CloseCurrentImage();
+}
+
+void OpenInSecondView(benchmark::State& state)
+{
+    SBench& bench = Bench();
+    ClearOtherViews(bench);
+    bench.Open(1);
+    CImageViewUnit* pSecond = bench.views.pManager->GetUnit(1);
+    for (auto _ : state)
+    {
+        bench.views.pController->OpenImage(1, "Images/full.png", 1);
+        pSecond->Get2DView()->repaint();
+        if (pSecond->Get2DDrawableObjects().size() != size_t(ROIS))
+            state.SkipWithError("the stored ROIs are not shown in the second view");
+    }
+}
+BENCHMARK(OpenInSecondView)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A box dragged 20 pixels and back in view 0, each drag one edit: stored,
+// and shown in every other view of the image.
+void MoveShownIn(benchmark::State& state, int nViews)
+{
+    SBench& bench = Bench();
+    ClearOtherViews(bench);
+    bench.Open(1);
+    for (int nView = 1; nView < nViews; ++nView)
+        bench.views.pController->OpenImage(1, "Images/full.png", nView);
+    CImageView2DController* pController = bench.Unit()->Get2DController();
+    pController->slot_ChangeSelectMode();
+    const QPointF ptBox(20, 15);
+    double dShift = 20;
+    for (auto _ : state)
+    {
+        const QPointF ptTo = ptBox + QPointF(dShift, 0);
+        pController->slot_SelectMovingStart(ptBox + QPointF(dShift > 0 ? 0 : 20, 0));
+        pController->slot_SelectMovingDoing(ptBox, ptTo);
+        pController->slot_SelectMovingEnd(ptBox, ptTo);
+        dShift = -dShift;
+    }
+    const auto pLast = bench.views.pManager->GetUnit(nViews - 1)->Get2DDrawableObjects();
+    if (pLast.size() != size_t(ROIS))
+        state.SkipWithError("a view lost boxes");
+}
+
+void MoveShownInOneView(benchmark::State& state)
+{
+    MoveShownIn(state, 1);
+}
+BENCHMARK(MoveShownInOneView)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void MoveShownInFourViews(benchmark::State& state)
+{
+    MoveShownIn(state, CMVCManager::VIEW_COUNT);
+}
+BENCHMARK(MoveShownInFourViews)->Unit(benchmark::kMillisecond)->UseRealTime();
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    return OptraBench::RunBenchmarks(argc, argv,
-                                     {{"OpenWithRois/real_time", "OpenWithoutRois/real_time", 5.0},
-                                      {"DrawOnFullImage/real_time", "DrawOnEmptyImage/real_time", 3.0}},
-                                     {{"OpenWithRois/real_time", 0.5}, {"DrawOnFullImage/real_time", 0.05}});
+    return OptraBench::RunBenchmarks(
+        argc, argv,
+        {{"OpenWithRois/real_time", "OpenWithoutRois/real_time", 5.0},
+         {"DrawOnFullImage/real_time", "DrawOnEmptyImage/real_time", 3.0},
+         {"OpenInSecondView/real_time", "OpenWithRois/real_time", 1.2},
+         {"MoveShownInFourViews/real_time", "MoveShownInOneView/real_time", 3.0}},
+        {{"OpenWithRois/real_time", 0.5},
+         {"DrawOnFullImage/real_time", 0.05},
+         {"MoveShownInFourViews/real_time", 0.005}});
 }
