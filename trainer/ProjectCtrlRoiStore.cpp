@@ -159,14 +159,15 @@ void CProjectController::slot_CommitDrawableObjectGeometryWithViewID(
         return;
     CMVCManager* pManager = FindManager();
     const int nImageID = GetViewImageID(nViewID);
-    const std::map<int, RoiPtr> mapRows = RoiRowsOfImage(nImageID);
     std::vector<GeometryPtr> vctChanged;
     std::vector<QRectF> vctBoxes;
     for (const unsigned int nUID : vctGeometryUIDs)
     {
+        // Only the rows of what moved: the image may hold a thousand boxes.
         const GeometryPtr pDrawable = FindGeometry(pManager, nViewID, nUID);
-        const auto it = pDrawable ? mapRows.find(RoiIDOf(*pDrawable)) : mapRows.end();
-        if (it == mapRows.end() || SameBox(pDrawable->GetBoundary().normalized(), StoredRect(*it->second)))
+        const RoiPtr pRow = pDrawable && RoiIDOf(*pDrawable) >= 0 ? FindRoiRow(RoiIDOf(*pDrawable)) : nullptr;
+        if (!pRow || pRow->GetImageID() != nImageID ||
+            SameBox(pDrawable->GetBoundary().normalized(), StoredRect(*pRow)))
             continue;
         vctChanged.push_back(pDrawable);
         vctBoxes.push_back(StorableRect(pDrawable->GetBoundary(), nImageID));
