@@ -382,6 +382,8 @@ private:
     // nothing of it lies on the image.
     QRectF StorableRect(const QRectF& rcBox, int nImageID) const;
     RoiPtr FindRoiRow(int nRoiID);
+    // The statement that stores an ROI's box.
+    static QString BoxUpdate(int nRoiID, const QRectF& rcBox);
     std::map<int, RoiPtr> RoiRowsOfImage(int nImageID);
     // The rows inserted in one transaction, each with its new ID; false
     // (and nothing stored) when any insert fails.

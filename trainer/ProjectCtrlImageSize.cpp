@@ -116,12 +116,7 @@ bool CProjectController::ApplyImageSize(int nImageID, const QSize& size,
         {{CDatabaseRecord::COLUMN_ID, nImageID}})};
     for (const auto& [nRoiID, rcBox] : mapBoxes)
     {
-        vctUpdates.push_back(CDatabaseModel::UpdateStatement(CDatasetRoi::TABLE_NAME,
-                                                             {{CDatasetRoi::COLUMN_X, rcBox.x()},
-                                                              {CDatasetRoi::COLUMN_Y, rcBox.y()},
-                                                              {CDatasetRoi::COLUMN_WIDTH, rcBox.width()},
-                                                              {CDatasetRoi::COLUMN_HEIGHT, rcBox.height()}},
-                                                             {{CDatabaseRecord::COLUMN_ID, nRoiID}}));
+        vctUpdates.push_back(BoxUpdate(nRoiID, rcBox));
     }
     if (!m_pDatabase->RunQueriesAtomic(vctUpdates))
     {

@@ -185,12 +185,7 @@ void CProjectController::slot_CommitDrawableObjectGeometryWithViewID(
         const QRectF& rcBox = vctBoxes[i];
         const int nRoiID = RoiIDOf(*vctChanged[i]);
         setMoved.insert(nRoiID);
-        vctUpdates.push_back(CDatabaseModel::UpdateStatement(CDatasetRoi::TABLE_NAME,
-                                                             {{CDatasetRoi::COLUMN_X, rcBox.x()},
-                                                              {CDatasetRoi::COLUMN_Y, rcBox.y()},
-                                                              {CDatasetRoi::COLUMN_WIDTH, rcBox.width()},
-                                                              {CDatasetRoi::COLUMN_HEIGHT, rcBox.height()}},
-                                                             {{CDatabaseRecord::COLUMN_ID, nRoiID}}));
+        vctUpdates.push_back(BoxUpdate(nRoiID, rcBox));
     }
     const bool bOk = m_pDatabase->RunQueriesAtomic(vctUpdates);
     for (const int nRoiID : setMoved)

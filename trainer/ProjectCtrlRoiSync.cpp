@@ -58,6 +58,16 @@ void CProjectController::ShowRectangle(CDrawableGeometry& drawable, const QRectF
     drawable.MoveTopLeftTo(rcBox.topLeft());
 }
 
+QString CProjectController::BoxUpdate(int nRoiID, const QRectF& rcBox)
+{
+    return CDatabaseModel::UpdateStatement(CDatasetRoi::TABLE_NAME,
+                                           {{CDatasetRoi::COLUMN_X, rcBox.x()},
+                                            {CDatasetRoi::COLUMN_Y, rcBox.y()},
+                                            {CDatasetRoi::COLUMN_WIDTH, rcBox.width()},
+                                            {CDatasetRoi::COLUMN_HEIGHT, rcBox.height()}},
+                                           {{CDatabaseRecord::COLUMN_ID, nRoiID}});
+}
+
 CProjectController::RoiPtr CProjectController::FindRoiRow(int nRoiID)
 {
     const auto vctRows =

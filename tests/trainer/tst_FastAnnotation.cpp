@@ -16,6 +16,7 @@
 #include "tests/support/TestSupport.h"
 #include "tests/support/ViewsFixture.h"
 #include "tests/trainer/DialogInput.h"
+#include "tests/trainer/MainWindowDriver.h"
 #include "tests/trainer/ProjectFixture.h"
 #include "trainer/ProjectImage.h"
 #include "trainer/ProjectItem.h"
@@ -125,10 +126,8 @@ private:
 private slots:
     void initTestCase()
     {
-        m_pWindow = std::make_unique<MainWindow>(nullptr);
-        m_pWindow->resize(1400, 900);
-        m_pWindow->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_pWindow.get()));
+        m_pWindow = OptraTest::ShowMainWindow();
+        QVERIFY(m_pWindow);
     }
     void cleanupTestCase() { m_pWindow.reset(); }
     // Train list c, a, d, b (d larger), test list t; classes car and person.

@@ -13,6 +13,7 @@
 #include "tests/support/TestSupport.h"
 #include "tests/support/ViewsFixture.h"
 #include "tests/trainer/DialogInput.h"
+#include "tests/trainer/MainWindowDriver.h"
 #include "tests/trainer/ProjectFixture.h"
 #include "trainer/ProjectItem.h"
 #include "trainer/ProjectView.h"
@@ -88,40 +89,16 @@ private:
                 return QTest::mouseClick(pButton, Qt::LeftButton);
         QFAIL(qPrintable("no tool button " + strText));
     }
-    void DoubleClickImage(int nRow)
-    {
-        CProjectExplorerView* pExplorer = m_pWindow->GetProjectExplorer();
-        QTreeView* pTree = pExplorer->GetTreeView();
-        // Away first: the image opens when it becomes the current node.
-        const QRect rcGroup = pTree->visualRect(pExplorer->GetTrainImagesNode()->index());
-        QTest::mouseClick(pTree->viewport(), Qt::LeftButton, Qt::NoModifier, rcGroup.center());
-        const QRect rc = pTree->visualRect(pExplorer->GetTrainImagesNode()->child(nRow)->index());
-        QTest::mouseClick(pTree->viewport(), Qt::LeftButton, Qt::NoModifier, rc.center());
-        QTest::mouseDClick(pTree->viewport(), Qt::LeftButton, Qt::NoModifier, rc.center());
-    }
-    void Answer(const QString& strEntry)
-    {
-        m_pScript->Then(
-            [strEntry](QDialog* pDialog) {
-                return strEntry.isEmpty() ? int(QDialog::Rejected)
-                                          : OptraTest::ChooseEntry(pDialog, strEntry);
-            });
-    }
+    void DoubleClickImage(int nRow) { OptraTest::OpenTrainImage(m_pWindow->GetProjectExplorer(), nRow); }
+    void Answer(const QString& strEntry) { OptraTest::AnswerWith(*m_pScript, strEntry); }
     // Gives the window and the view the keyboard, as the user's click does.
-    void Focus(int nView)
-    {
-        QApplication::setActiveWindow(m_pWindow.get());
-        View(nView)->setFocus();
-        QTRY_VERIFY(View(nView)->hasFocus());
-    }
+    void Focus(int nView) { QVERIFY(OptraTest::GiveFocus(m_pWindow.get(), View(nView))); }
 
 private slots:
     void initTestCase()
     {
-        m_pWindow = std::make_unique<MainWindow>(nullptr);
-        m_pWindow->resize(1400, 900);
-        m_pWindow->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_pWindow.get()));
+        m_pWindow = OptraTest::ShowMainWindow();
+        QVERIFY(m_pWindow);
         // Made by another session of the program; it is on the Recent list.
         m_pProject = std::make_unique<OptraTest::CProjectOnDisk>("road");
         m_pProject->AddImages({m_pProject->MakeImage("street.png", WIDTH, HEIGHT)});

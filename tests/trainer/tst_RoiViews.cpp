@@ -15,6 +15,7 @@
 #include "tests/support/TestSupport.h"
 #include "tests/support/ViewsFixture.h"
 #include "tests/trainer/DialogInput.h"
+#include "tests/trainer/MainWindowDriver.h"
 #include "tests/trainer/ProjectFixture.h"
 #include "trainer/ClassEditorDlg.h"
 #include "trainer/ProjectImage.h"
@@ -118,20 +119,8 @@ private:
         QCOMPARE(Shown(0), lstRows);
         QCOMPARE(Shown(1), lstRows);
     }
-    void Answer(const QString& strEntry)
-    {
-        m_pScript->Then(
-            [strEntry](QDialog* pDialog) {
-                return strEntry.isEmpty() ? int(QDialog::Rejected)
-                                          : OptraTest::ChooseEntry(pDialog, strEntry);
-            });
-    }
-    void Focus(int nView)
-    {
-        QApplication::setActiveWindow(m_pWindow.get());
-        View(nView)->setFocus();
-        QTRY_VERIFY(View(nView)->hasFocus());
-    }
+    void Answer(const QString& strEntry) { OptraTest::AnswerWith(*m_pScript, strEntry); }
+    void Focus(int nView) { QVERIFY(OptraTest::GiveFocus(m_pWindow.get(), View(nView))); }
     void Key(int nView, int nKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         Focus(nView);
@@ -158,14 +147,8 @@ private:
     void OpenIn(int nView)
     {
         Answer(CMVCManager::ViewTitle(nView));
-        QTreeView* pTree = m_pWindow->GetProjectExplorer()->GetTreeView();
-        CProjectExplorerView* pExplorer = m_pWindow->GetProjectExplorer();
-        QTest::mouseClick(pTree->viewport(), Qt::LeftButton, Qt::NoModifier,
-                          pTree->visualRect(pExplorer->GetTrainImagesNode()->index()).center());
-        const QRect rc = pTree->visualRect(pExplorer->GetTrainImagesNode()->child(0)->index());
-        QTest::mouseClick(pTree->viewport(), Qt::LeftButton, Qt::NoModifier, rc.center());
-        if (!m_pScript->Done())
-            QTest::mouseDClick(pTree->viewport(), Qt::LeftButton, Qt::NoModifier, rc.center());
+        OptraTest::OpenTrainImage(m_pWindow->GetProjectExplorer(), 0);
+        QVERIFY(m_pScript->Done());
         QTRY_COMPARE(Controller()->GetViewImageID(nView), m_nImage);
     }
     void ClickButton(int nView, EImageViewFrameButton eButton)
@@ -182,10 +165,8 @@ private:
 private slots:
     void initTestCase()
     {
-        m_pWindow = std::make_unique<MainWindow>(nullptr);
-        m_pWindow->resize(1400, 900);
-        m_pWindow->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_pWindow.get()));
+        m_pWindow = OptraTest::ShowMainWindow();
+        QVERIFY(m_pWindow);
     }
     void cleanupTestCase() { m_pWindow.reset(); }
 
