@@ -292,8 +292,28 @@ void CImageView2D::mouseReleaseEvent(QMouseEvent* pEvent)
     EmitRelease(MapToImage(QPointF(m_ptPress)), MapToImage(QPointF(pEvent->pos())));
 }
 
+bool CImageView2D::event(QEvent* pEvent)
+{
+    // Shortcuts (walking, copying the previous image's boxes, undo) would
+    // act while the gesture still holds boxes under the cursor: the view
+    // takes the key itself and drops it below.
+    if (pEvent->type() == QEvent::ShortcutOverride && m_bLeftPressed)
+    {
+        pEvent->accept();
+        return true;
+    }
+    return CGeometryLayer::event(pEvent);
+}
+
 void CImageView2D::keyPressEvent(QKeyEvent* pEvent)
 {
+    // A nudge, a delete or an undo in mid-drag would leave the gesture's
+    // command and the stored boxes apart; keys count again once it ends.
+    if (m_bLeftPressed)
+    {
+        pEvent->accept();
+        return;
+    }
     emit signal_PressKey(pEvent->key(), pEvent->modifiers());
     if (pEvent->matches(QKeySequence::Undo))
         emit signal_Undo();

@@ -315,6 +315,42 @@ private slots:
         }
     }
 
+    void keysWaitForTheGesture()
+    {
+        // Keys pressed while a box is dragged are dropped: the drag ends as
+        // one move, and nothing is nudged, deleted, undone, copied or walked
+        // away from in the middle of it.
+        const size_t nSteps = History(0).GetUndoCount();
+        SelectTool(EImageView2DMode_Selecting);
+        Focus(0);
+        const QPoint ptFrom = At(0, CAR.center());
+        const QPoint ptTo = At(0, CAR.center() + QPointF(10, 5));
+        QTest::mouseMove(View(0), ptFrom);
+        QTest::mousePress(View(0), Qt::LeftButton, Qt::NoModifier, ptFrom);
+        QTest::mouseMove(View(0), (ptFrom + ptTo) / 2);
+        const QList<QKeySequence> lstKeys = {
+            QKeySequence(Qt::Key_Right), QKeySequence(Qt::Key_Delete),
+            QKeySequence::Undo,          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V),
+            QKeySequence(Qt::Key_D),     QKeySequence(Qt::Key_N),
+            QKeySequence(Qt::Key_Escape)};
+        for (const QKeySequence& key : lstKeys)
+            QTest::keySequence(View(0), key);
+        QTest::mouseMove(View(0), ptTo);
+        QTest::mouseRelease(View(0), Qt::LeftButton, Qt::NoModifier, ptTo);
+        QCOMPARE(Controller()->GetViewImageID(0), m_nImage);
+        ExpectViewsShowRows(2);
+        QVERIFY(Near(RowBox(0), CAR.translated(10, 5)));
+        QCOMPARE(History(0).GetUndoCount(), nSteps + 1);
+
+        // Once it ended they count again.
+        Key(0, Qt::Key_Right);
+        QVERIFY(Near(RowBox(0), CAR.translated(11, 5)));
+        Key(0, Qt::Key_Z, Qt::ControlModifier);
+        Key(0, Qt::Key_Z, Qt::ControlModifier);
+        ExpectViewsShowRows(2);
+        QVERIFY(Near(RowBox(0), CAR));
+    }
+
     void boxesStayOnTheImage()
     {
         // From the margin above the image to inside it.
