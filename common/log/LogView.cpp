@@ -1,12 +1,18 @@
 #include "common/log/LogView.h"
 
 #include <QBrush>
+#include <QComboBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QList>
 #include <QStandardItem>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace
 {
@@ -26,6 +32,27 @@ QBrush LevelBrush(ELogLevel level)
     return QBrush();
 }
 
+// The stored level values are not in order of severity (NORMAL is 0,
+// DEBUG 1); the filter compares ranks.
+int Rank(ELogLevel level)
+{
+    switch (level)
+    {
+    case ELogLevel::DEBUG:
+        return 0;
+    case ELogLevel::NORMAL:
+        return 1;
+    case ELogLevel::WARNING:
+        return 2;
+    case ELogLevel::ERROR:
+        return 3;
+    }
+    // Unknown levels come from newer or damaged files: never hide them.
+    return 3;
+}
+
+constexpr int RANK_ROLE = Qt::UserRole + 1;
+
 QList<QStandardItem*> MakeRow(const SLogMessage& message)
 {
     const QBrush brush = LevelBrush(message.level);
@@ -34,6 +61,7 @@ QList<QStandardItem*> MakeRow(const SLogMessage& message)
         new QStandardItem(CLogger::ToString(message.level)), new QStandardItem(message.text)};
     for (QStandardItem* pItem : lstRow)
         pItem->setForeground(brush);
+    lstRow[1]->setData(Rank(message.level), RANK_ROLE);
     return lstRow;
 }
 } // namespace
@@ -44,6 +72,8 @@ CLogView::CLogView(QWidget* pParent) : QWidget(pParent)
     pLayout->setSpacing(0);
     pLayout->setContentsMargins(0, 0, 0, 0);
 
+    m_pFilterBar = MakeFilterBar();
+    pLayout->addWidget(m_pFilterBar);
     m_pTableView = new QTableView(this);
     m_pModel = new QStandardItemModel(m_pTableView);
     m_pTableView->setModel(m_pModel);
@@ -52,6 +82,65 @@ CLogView::CLogView(QWidget* pParent) : QWidget(pParent)
     pLayout->addWidget(m_pTableView);
 
     connect(CLogger::GetInstance(), &CLogger::signal_NewMessages, this, &CLogView::slot_NewMessages);
+}
+
+QWidget* CLogView::MakeFilterBar()
+{
+    auto* pBar = new QWidget(this);
+    auto* pLayout = new QHBoxLayout(pBar);
+    pLayout->setContentsMargins(2, 2, 2, 2);
+    pLayout->addWidget(new QLabel(QStringLiteral("Show:"), pBar));
+    m_pLevelBox = new QComboBox(pBar);
+    m_pLevelBox->addItem(QStringLiteral("Everything (DEBUG too)"), Rank(ELogLevel::DEBUG));
+    m_pLevelBox->addItem(QStringLiteral("NORMAL and above"), Rank(ELogLevel::NORMAL));
+    m_pLevelBox->addItem(QStringLiteral("WARNING and ERROR"), Rank(ELogLevel::WARNING));
+    m_pLevelBox->addItem(QStringLiteral("ERROR only"), Rank(ELogLevel::ERROR));
+    m_pLevelBox->setCurrentIndex(1);
+    pLayout->addWidget(m_pLevelBox);
+    m_pTextFilter = new QLineEdit(pBar);
+    m_pTextFilter->setPlaceholderText(QStringLiteral("Filter messages"));
+    pLayout->addWidget(m_pTextFilter, 1);
+    connect(m_pLevelBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this] { ApplyFilter(0); });
+    connect(m_pTextFilter, &QLineEdit::textChanged, this, [this] { ApplyFilter(0); });
+    return pBar;
+}
+
+QSize CLogView::sizeHint() const
+{
+    const QSize size = QWidget::sizeHint();
+    return QSize(size.width(), std::max(size.height() - m_pFilterBar->sizeHint().height(), 0));
+}
+
+void CLogView::SetMinimumLevel(ELogLevel eLevel)
+{
+    const int nIndex = m_pLevelBox->findData(Rank(eLevel));
+    if (nIndex >= 0)
+        m_pLevelBox->setCurrentIndex(nIndex);
+}
+
+void CLogView::SetTextFilter(const QString& strText)
+{
+    m_pTextFilter->setText(strText);
+}
+
+bool CLogView::IsRowShown(int nRow) const
+{
+    return nRow >= 0 && nRow < m_pModel->rowCount() && !m_pTableView->isRowHidden(nRow);
+}
+
+bool CLogView::Passes(int nRow) const
+{
+    if (m_pModel->item(nRow, 1)->data(RANK_ROLE).toInt() < m_pLevelBox->currentData().toInt())
+        return false;
+    const QString strText = m_pTextFilter->text();
+    return strText.isEmpty() || m_pModel->item(nRow, 2)->text().contains(strText, Qt::CaseInsensitive);
+}
+
+void CLogView::ApplyFilter(int nFirstRow)
+{
+    for (int nRow = nFirstRow; nRow < m_pModel->rowCount(); ++nRow)
+        m_pTableView->setRowHidden(nRow, !Passes(nRow));
 }
 
 void CLogView::ResetModel()
@@ -96,6 +185,8 @@ void CLogView::slot_NewMessages(const QVector<SLogMessage>& vctMessages)
 
 void CLogView::AppendRows(const QVector<SLogMessage>& vctMessages, int nFirst)
 {
+    const int nFirstNewRow = m_pModel->rowCount();
     for (int i = nFirst; i < vctMessages.size(); ++i)
         m_pModel->appendRow(MakeRow(vctMessages.at(i)));
+    ApplyFilter(nFirstNewRow);
 }

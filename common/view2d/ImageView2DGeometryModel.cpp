@@ -47,7 +47,7 @@ bool CGeometryModel::AddObject(const ObjectPtr& pObject)
     pObject->SetSelected(true);
     pObject->SetMouseOffset(QPointF(0, 0));
     Relay(pObject);
-    CLog::Write(ELogLevel::NORMAL, "AddObject(%u)", pObject->GetUID());
+    CLog::Write(ELogLevel::DEBUG, "AddObject(%u)", pObject->GetUID());
     emit signal_AddDrawableObject(pObject->GetUID(), pObject->GetName());
     return true;
 }
@@ -81,7 +81,7 @@ bool CGeometryModel::DeleteObject(const ObjectPtr& pObject)
         return true;
     m_vctObjects.erase(it);
     StopRelay(pKeep);
-    CLog::Write(ELogLevel::NORMAL, "DeleteObject(%u)", uid);
+    CLog::Write(ELogLevel::DEBUG, "DeleteObject(%u)", uid);
     emit signal_DeleteDrawableObject(uid, strName);
     return true;
 }
@@ -153,7 +153,7 @@ void CGeometryModel::SetSelectedObject(unsigned int uid, bool bSelected, double 
         return;
     pObject->SetSelected(bSelected);
     pObject->SetMouseOffset(QPointF(dOffsetX, dOffsetY));
-    CLog::Write(ELogLevel::NORMAL, "SetSelectedObject(%u, %d, %f, %f)", uid, int(bSelected), dOffsetX,
+    CLog::Write(ELogLevel::DEBUG, "SetSelectedObject(%u, %d, %f, %f)", uid, int(bSelected), dOffsetX,
                 dOffsetY);
 }
 
@@ -169,14 +169,14 @@ void CGeometryModel::AddObjectDrawing(const ObjectPtr& pObject)
     if (!pObject)
         return;
     m_vctObjectsDrawing.push_back(pObject);
-    CLog::Write(ELogLevel::NORMAL, "Add Object %u", pObject->GetUID());
+    CLog::Write(ELogLevel::DEBUG, "Add Object %u", pObject->GetUID());
     emit signal_ChangeDrawingObject();
 }
 
 void CGeometryModel::ClearObjectDrawing()
 {
     m_vctObjectsDrawing.clear();
-    CLog::Write(ELogLevel::NORMAL, "Clear Object");
+    CLog::Write(ELogLevel::DEBUG, "Clear Object");
     emit signal_ChangeDrawingObject();
 }
 
@@ -186,13 +186,13 @@ void CGeometryModel::AddObjectDrawingWaiting(const ObjectPtr& pObject)
         return;
     m_pObjectDrawingWaiting = pObject;
     pObject->SetDisplayName(false);
-    CLog::Write(ELogLevel::NORMAL, "Add Object Waiting %u", pObject->GetUID());
+    CLog::Write(ELogLevel::DEBUG, "Add Object Waiting %u", pObject->GetUID());
     emit signal_ChangeDrawingObject();
 }
 
 void CGeometryModel::ClearObjectDrawingWaiting()
 {
     m_pObjectDrawingWaiting.reset();
-    CLog::Write(ELogLevel::NORMAL, "Clear Object Waiting ");
+    CLog::Write(ELogLevel::DEBUG, "Clear Object Waiting ");
     emit signal_ChangeDrawingObject();
 }

@@ -2,6 +2,8 @@
 #include "common/log/Logger.h"
 #include "tests/support/TestSupport.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QStandardItemModel>
 #include <QTableView>
 
@@ -109,6 +111,42 @@ private slots:
             QCOMPARE(pBatch->item(nRow, 2)->text(), pSingle->item(nRow, 2)->text());
             QCOMPARE(pBatch->item(nRow, 1)->text(), pSingle->item(nRow, 1)->text());
         }
+    }
+
+    // DEBUG is hidden until asked for; the level and the text filter hide
+    // rows without dropping them, and rows arriving later obey the filter.
+    void filtersByLevelAndText()
+    {
+        CLogView view;
+        view.slot_NewMessages({Message(ELogLevel::DEBUG, "AddObject(3)"),
+                               Message(ELogLevel::NORMAL, "Build done"),
+                               Message(ELogLevel::WARNING, "Image a.png has no ROI"),
+                               Message(ELogLevel::ERROR, "Could not write train.txt"),
+                               Message(static_cast<ELogLevel>(7), "odd level")});
+        const auto shown = [&view]
+        {
+            QList<int> lstRows;
+            for (int nRow = 0; nRow < view.GetModel()->rowCount(); ++nRow)
+                if (view.IsRowShown(nRow))
+                    lstRows << nRow;
+            return lstRows;
+        };
+        QCOMPARE(view.GetModel()->rowCount(), 5);
+        QCOMPARE(shown(), (QList<int>{1, 2, 3, 4}));
+
+        // As the user chooses: the box and the field.
+        view.GetLevelBox()->setCurrentIndex(0);
+        QCOMPARE(shown(), (QList<int>{0, 1, 2, 3, 4}));
+        view.SetMinimumLevel(ELogLevel::WARNING);
+        QCOMPARE(shown(), (QList<int>{2, 3, 4}));
+        QTest::keyClicks(view.GetTextFilter(), "TRAIN");
+        QCOMPARE(shown(), (QList<int>{3}));
+        view.slot_NewMessage(Message(ELogLevel::ERROR, "train.txt is empty"));
+        view.slot_NewMessage(Message(ELogLevel::NORMAL, "train.txt written"));
+        QCOMPARE(shown(), (QList<int>{3, 5}));
+        view.SetTextFilter(QString());
+        view.SetMinimumLevel(ELogLevel::DEBUG);
+        QCOMPARE(shown().size(), 7);
     }
 
     void followsTheLoggerAndScrolls()
