@@ -46,6 +46,35 @@ QString Number(double dValue)
 {
     return QString::number(dValue, 'g', 4);
 }
+
+// Ticks of the iteration axis a whole number of iterations apart (1, 2 or 5
+// times a power of ten, at most five intervals), so that its "%d" labels
+// never show rounded fractions such as "0 0 0 0 1".
+struct SIterationTicks
+{
+    double dStart = 0;
+    double dEnd = 1;
+    int nCount = 2;
+};
+
+SIterationTicks IterationTicks(double dFirst, double dLast)
+{
+    constexpr double MAX_INTERVALS = 5;
+    const double dSpan = std::max(dLast - dFirst, 1.0);
+    double dStep = 1;
+    for (double dPower = 1; dSpan / dStep > MAX_INTERVALS; dPower *= 10)
+        for (const double dFactor : {1.0, 2.0, 5.0})
+        {
+            dStep = dFactor * dPower;
+            if (dSpan / dStep <= MAX_INTERVALS)
+                break;
+        }
+    SIterationTicks ticks;
+    ticks.dStart = std::floor(dFirst / dStep) * dStep;
+    ticks.dEnd = std::max(std::ceil(dLast / dStep) * dStep, ticks.dStart + dStep);
+    ticks.nCount = int(std::lround((ticks.dEnd - ticks.dStart) / dStep)) + 1;
+    return ticks;
+}
 } // namespace
 
 CTrainingChartView::CTrainingChartView(CTrainingModel* pModel, QWidget* pParent)
@@ -163,7 +192,9 @@ void CTrainingChartView::UpdateAxes()
             dHigh = std::max(dHigh, point.y());
         }
     }
-    m_pAxisIteration->setRange(dFirst, std::max(dLast, dFirst + 1));
+    const SIterationTicks ticks = IterationTicks(dFirst, dLast);
+    m_pAxisIteration->setRange(ticks.dStart, ticks.dEnd);
+    m_pAxisIteration->setTickCount(ticks.nCount);
     // Whole decades, so the logarithmic axis always has labelled ticks.
     const double dMin = dLow > 0 ? std::pow(10.0, std::floor(std::log10(dLow))) : 0.1;
     const double dMax = dHigh > 0 ? std::pow(10.0, std::ceil(std::log10(dHigh))) : 10.0;

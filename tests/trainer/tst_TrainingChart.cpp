@@ -56,6 +56,31 @@ private slots:
         m_pModel.reset();
     }
 
+    // The iteration axis labels whole iterations: its ticks are a whole
+    // number apart and cover every point, from the empty chart on.
+    void iterationTicksAreWhole()
+    {
+        const auto expectTicks = [this](double dFirst, double dLast)
+        {
+            const QValueAxis* pAxis = m_pChart->GetIterationAxis();
+            QVERIFY(pAxis->tickCount() >= 2 && pAxis->tickCount() <= 7);
+            const double dStep = (pAxis->max() - pAxis->min()) / (pAxis->tickCount() - 1);
+            QVERIFY2(dStep >= 1 && dStep == std::round(dStep), qPrintable(QString::number(dStep)));
+            QVERIFY(pAxis->min() <= dFirst && pAxis->max() >= dLast);
+        };
+        expectTicks(0, 1);
+        QCOMPARE(m_pChart->GetIterationAxis()->tickCount(), 2);
+        m_pModel->AddIteration(Point(3, 2.0));
+        m_pModel->Commit();
+        QTRY_COMPARE(m_pChart->GetLossSeries()->count(), 1);
+        expectTicks(3, 3);
+        for (int i = 4; i <= 1234; ++i)
+            m_pModel->AddIteration(Point(i, 2.0));
+        m_pModel->Commit();
+        QTRY_COMPARE(m_pChart->GetLossSeries()->at(m_pChart->GetLossSeries()->count() - 1).x(), 1234.0);
+        expectTicks(3, 1234);
+    }
+
     // A long run is drawn thinned, but its ends and every spike stay visible:
     // each run of points keeps its first, lowest, highest and last point.
     void longRunIsThinnedForDrawing()
