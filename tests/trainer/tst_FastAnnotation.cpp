@@ -375,6 +375,31 @@ private slots:
         QCOMPARE(pPrefetcher->GetHeldBytes(), size_t(0));
     }
 
+    // Walking and copying are shortcuts of the window: while the mouse
+    // button is held in the view they do nothing, and act again once it is
+    // let go.
+    void walkingAndCopyingWaitForTheGesture()
+    {
+        m_pProject->AddRoi(Id("a.png"), 1, 10, 10, 40, 20);
+        OpenFromExplorer(0);
+        Focus(View());
+        QTest::keyClick(View(), Qt::Key_D);
+        QTest::keyClick(View(), Qt::Key_D);
+        QCOMPARE(Shown(), QString("d.png"));
+        Manager()->GetModeModel()->SetViewMode(EImageView2DMode_Selecting);
+        const QPoint ptEmpty = View()->MapToWidget(QPointF(ShownSize().width() - 5, 5)).toPoint();
+        QTest::mouseMove(View(), ptEmpty);
+        QTest::mousePress(View(), Qt::LeftButton, Qt::NoModifier, ptEmpty);
+        QTest::keyClick(View(), Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(View(), Qt::Key_D);
+        QTest::keyClick(View(), Qt::Key_PageUp);
+        QTest::mouseRelease(View(), Qt::LeftButton, Qt::NoModifier, ptEmpty);
+        QCOMPARE(Shown(), QString("d.png"));
+        QCOMPARE(Rows("d.png"), QStringList());
+        QTest::keyClick(View(), Qt::Key_D);
+        QCOMPARE(Shown(), QString("b.png"));
+    }
+
     void copyFromPreviousImage()
     {
         m_pProject->AddRoi(Id("a.png"), 1, 10, 10, 40, 20);
