@@ -61,14 +61,14 @@ SIterationTicks IterationTicks(double dFirst, double dLast)
 {
     constexpr double MAX_INTERVALS = 5;
     const double dSpan = std::max(dLast - dFirst, 1.0);
-    double dStep = 1;
-    for (double dPower = 1; dSpan / dStep > MAX_INTERVALS; dPower *= 10)
-        for (const double dFactor : {1.0, 2.0, 5.0})
-        {
+    // The smallest of 1, 2, 5 or 10 times the power of ten below a fifth of
+    // the span that fits; never less than one iteration.
+    const double dPower = std::pow(10.0, std::floor(std::log10(dSpan / MAX_INTERVALS)));
+    double dStep = 10 * dPower;
+    for (const double dFactor : {5.0, 2.0, 1.0})
+        if (dSpan / (dFactor * dPower) <= MAX_INTERVALS)
             dStep = dFactor * dPower;
-            if (dSpan / dStep <= MAX_INTERVALS)
-                break;
-        }
+    dStep = std::max(dStep, 1.0);
     SIterationTicks ticks;
     ticks.dStart = std::floor(dFirst / dStep) * dStep;
     ticks.dEnd = std::max(std::ceil(dLast / dStep) * dStep, ticks.dStart + dStep);

@@ -129,18 +129,19 @@ bool CLogView::IsRowShown(int nRow) const
     return nRow >= 0 && nRow < m_pModel->rowCount() && !m_pTableView->isRowHidden(nRow);
 }
 
-bool CLogView::Passes(int nRow) const
+bool CLogView::Passes(int nRow, int nMinimumRank, const QString& strText) const
 {
-    if (m_pModel->item(nRow, 1)->data(RANK_ROLE).toInt() < m_pLevelBox->currentData().toInt())
+    if (m_pModel->item(nRow, 1)->data(RANK_ROLE).toInt() < nMinimumRank)
         return false;
-    const QString strText = m_pTextFilter->text();
     return strText.isEmpty() || m_pModel->item(nRow, 2)->text().contains(strText, Qt::CaseInsensitive);
 }
 
 void CLogView::ApplyFilter(int nFirstRow)
 {
+    const int nMinimumRank = m_pLevelBox->currentData().toInt();
+    const QString strText = m_pTextFilter->text();
     for (int nRow = nFirstRow; nRow < m_pModel->rowCount(); ++nRow)
-        m_pTableView->setRowHidden(nRow, !Passes(nRow));
+        m_pTableView->setRowHidden(nRow, !Passes(nRow, nMinimumRank, strText));
 }
 
 void CLogView::ResetModel()

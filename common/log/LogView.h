@@ -43,7 +43,7 @@ private:
     void ResetModel();
     void AppendRows(const QVector<SLogMessage>& vctMessages, int nFirst);
     QWidget* MakeFilterBar();
-    bool Passes(int nRow) const;
+    bool Passes(int nRow, int nMinimumRank, const QString& strText) const;
     void ApplyFilter(int nFirstRow);
 
     QTableView* m_pTableView = nullptr;
