@@ -8,7 +8,6 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -136,6 +135,8 @@ void CImageView2D::slot_ShowContextMenu(const QPoint& ptWidget)
 
 EImageView2DMode CImageView2D::Mode() const
 {
+    if (m_bSpacePan)
+        return EImageView2DMode_Panning;
     return GetViewModeModel() ? GetViewModeModel()->GetViewMode() : EImageView2DMode_Selecting;
 }
 
@@ -256,6 +257,7 @@ void CImageView2D::mousePressEvent(QMouseEvent* pEvent)
 void CImageView2D::mouseMoveEvent(QMouseEvent* pEvent)
 {
     const QPoint ptWidget = pEvent->pos();
+    TrackMouse(ptWidget);
     if (ptWidget == m_ptPress)
         return;
     const bool bPanning = Mode() == EImageView2DMode_Panning;
@@ -290,39 +292,9 @@ void CImageView2D::mouseReleaseEvent(QMouseEvent* pEvent)
         return;
     m_bLeftPressed = false;
     EmitRelease(MapToImage(QPointF(m_ptPress)), MapToImage(QPointF(pEvent->pos())));
-}
-
-bool CImageView2D::event(QEvent* pEvent)
-{
-    // Shortcuts (walking, copying the previous image's boxes, undo) would
-    // act while the gesture still holds boxes under the cursor: the view
-    // takes the key itself and drops it below.
-    if (pEvent->type() == QEvent::ShortcutOverride && m_bLeftPressed)
-    {
-        pEvent->accept();
-        return true;
-    }
-    return CGeometryLayer::event(pEvent);
-}
-
-void CImageView2D::keyPressEvent(QKeyEvent* pEvent)
-{
-    // A nudge, a delete or an undo in mid-drag would leave the gesture's
-    // command and the stored boxes apart; keys count again once it ends.
-    if (m_bLeftPressed)
-    {
-        pEvent->accept();
-        return;
-    }
-    emit signal_PressKey(pEvent->key(), pEvent->modifiers());
-    if (pEvent->matches(QKeySequence::Undo))
-        emit signal_Undo();
-    else if (pEvent->matches(QKeySequence::Redo))
-        emit signal_Redo();
-    else if (pEvent->matches(QKeySequence::Copy))
-        emit signal_Copy();
-    else if (pEvent->matches(QKeySequence::Paste))
-        emit signal_Paste();
+    // Space let go in mid-pan: the pan ends with the gesture.
+    if (m_bSpacePan && !m_bSpaceHeld)
+        EndSpacePan();
 }
 
 void CImageView2D::resizeEvent(QResizeEvent* pEvent)

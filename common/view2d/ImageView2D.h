@@ -21,6 +21,7 @@ class CGeometryModel;
 class CImageListModel;
 class CLayerDrawing;
 class QAction;
+class QKeyEvent;
 class QMenu;
 
 // The 2D view of one view unit: shows the unit's current image, zoomed
@@ -30,7 +31,9 @@ class QMenu;
 // image pixels, which the view controller acts on. Zoomed out it paints a
 // smooth downscaled copy made once per image; zoomed in, the image's own
 // pixels nearest-neighbour, with the grid and sample values from 50 screen
-// pixels per image pixel on. The image list, geometry model and mode model
+// pixels per image pixel on. Keys of its own: F fits, + and - zoom about
+// the cursor, Space held pans, H hides the names, L shows guide lines at
+// the cursor across the image. The image list, geometry model and mode model
 // are borrowed; the overlay and the menus are Qt children. GUI thread.
 class CImageView2D : public CGeometryLayer
 {
@@ -61,6 +64,10 @@ public:
     // screen pixels per image pixel are reduced to it.
     bool ZoomAt(double dScale, const QPointF& ptWidget);
     double GetScale() const { return m_dScale; }
+    // Dashed lines across the whole image through the cursor, for lining
+    // box edges up.
+    bool GetGuideLines() const { return m_bGuideLines; }
+    void SetGuideLines(bool bGuideLines);
     // Brings the image point (image pixels) to the middle of the view at
     // the current zoom.
     void CenterOn(const QPointF& ptImage);
@@ -157,6 +164,9 @@ protected:
     void wheelEvent(QWheelEvent* pEvent) override;
     bool event(QEvent* pEvent) override;
     void keyPressEvent(QKeyEvent* pEvent) override;
+    void keyReleaseEvent(QKeyEvent* pEvent) override;
+    void focusOutEvent(QFocusEvent* pEvent) override;
+    void leaveEvent(QEvent* pEvent) override;
     void paintEvent(QPaintEvent* pEvent) override;
     void resizeEvent(QResizeEvent* pEvent) override;
     void showEvent(QShowEvent* pEvent) override;
@@ -177,10 +187,19 @@ private:
     void EmitPress(const QPointF& ptImage);
     void EmitMove(const QPointF& ptStart, const QPointF& ptEnd, bool bLeftHeld);
     void EmitRelease(const QPointF& ptStart, const QPointF& ptEnd);
+    // Panning while Space is held, whatever the tool.
     EImageView2DMode Mode() const;
+    // The keys that change only what the view shows; true when it was one.
+    bool HandleViewKey(const QKeyEvent& event);
+    void StartSpacePan();
+    void EndSpacePan();
+    // Where + and - zoom about: the cursor, or the middle without it.
+    QPointF ZoomAnchor() const;
+    void TrackMouse(const QPoint& ptWidget);
 
     void PaintImage(QPainter& painter, const QRect& rcExposed);
     void PaintCrosshair(QPainter& painter);
+    void PaintGuideLines(QPainter& painter);
     void PaintPixelValues(QPainter& painter, const QRect& rcExposed);
     // Image pixels whose area meets the widget rectangle, clipped to the image.
     QRect VisiblePixels(const QRect& rcWidget) const;
@@ -217,6 +236,14 @@ private:
     bool m_bRightPressed = false;
     QPoint m_ptPress;
     bool m_bShowCrosshair = false;
+    // Space pans while held; its release during a pan gesture ends the pan
+    // with the gesture.
+    bool m_bSpacePan = false;
+    bool m_bSpaceHeld = false;
+    bool m_bGuideLines = false;
+    // The cursor's last place in the widget, while it is over it.
+    QPoint m_ptMouse;
+    bool m_bMouseInside = false;
     // The widget area being repainted, for Paint.
     QRect m_rcExposed;
 

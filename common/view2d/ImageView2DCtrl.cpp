@@ -45,6 +45,8 @@ CImageView2DController::CImageView2DController(CImageListModel* pImageList, CGeo
             &CImageView2DController::slot_SelectROIPolygon);
     connect(m_pToolBox, &CImageView2DToolBox::signal_KeepClass, this,
             &CImageView2DController::slot_KeepClass);
+    connect(m_pToolBox, &CImageView2DToolBox::signal_DrawContinuously, this,
+            &CImageView2DController::slot_DrawContinuously);
     if (pImageList)
     {
         connect(pImageList, &CImageListModel::signal_ChangeImageList, this,
@@ -161,6 +163,12 @@ void CImageView2DController::slot_KeepClass(bool bKeepClass)
         m_pModeModel->SetKeepClass(bKeepClass);
 }
 
+void CImageView2DController::slot_DrawContinuously(bool bDrawContinuously)
+{
+    if (m_pModeModel)
+        m_pModeModel->SetDrawContinuously(bDrawContinuously);
+}
+
 void CImageView2DController::slot_SelectROIRectangle()
 {
     SetMode(EImageView2DMode_Drawing_Rectanlge, true);
@@ -272,6 +280,8 @@ void CImageView2DController::slot_PressKey(int nKey, Qt::KeyboardModifiers modif
         DeleteSelectedObjects();
     else if (nKey == Qt::Key_Escape)
         SetMode(EImageView2DMode_Selecting, true);
+    else if ((nKey == Qt::Key_W || nKey == Qt::Key_R) && modifiers == Qt::NoModifier)
+        SetMode(EImageView2DMode_Drawing_Rectanlge, true);
     else if (IsNudgeKey(nKey))
         Nudge(nKey, modifiers);
 }

@@ -161,6 +161,7 @@ public slots:
     void slot_ChangeSelectMode();
     void slot_ChangePanningMode();
     void slot_KeepClass(bool bKeepClass);
+    void slot_DrawContinuously(bool bDrawContinuously);
     void slot_SelectROIRectangle();
     void slot_SelectROIEllipse();
     void slot_SelectROICircle();
@@ -248,6 +249,8 @@ private:
     void BoxEnd(EBoxTool eTool, const QPointF& ptStart, const QPointF& ptEnd);
     static ObjectPtr MakeBox(EBoxTool eTool, const QPointF& ptStart, const QPointF& ptEnd);
     bool IsLargeEnough(const ObjectPtr& pObject) const;
+    // After a drawable is made: back to selecting unless the tool is kept.
+    void ToolDone();
     void ClosePolygon();
     void CancelPolygon();
 

@@ -83,7 +83,13 @@ void CImageView2DController::BoxEnd(EBoxTool eTool, const QPointF& ptStart, cons
     if (!IsLargeEnough(pObject))
         return;
     Push(new CAddDrawableCommand(m_pGeometryModel, pObject));
-    SetMode(EImageView2DMode_Selecting, false);
+    ToolDone();
+}
+
+void CImageView2DController::ToolDone()
+{
+    if (!m_pModeModel || !m_pModeModel->KeepsTool())
+        SetMode(EImageView2DMode_Selecting, false);
 }
 
 void CImageView2DController::slot_DrawRectangleStart(const QPointF&)

@@ -100,7 +100,7 @@ void CImageView2DController::ClosePolygon()
     if (!IsLargeEnough(pDrawable))
         return;
     Push(new CAddDrawableCommand(m_pGeometryModel, pDrawable));
-    SetMode(EImageView2DMode_Selecting, false);
+    ToolDone();
 }
 
 void CImageView2DController::CancelPolygon()

@@ -31,6 +31,12 @@ void CGeometryLayer::DrawObject(ObjectPtr pObject)
     update();
 }
 
+void CGeometryLayer::SetShowNames(bool bShowNames)
+{
+    m_bShowNames = bShowNames;
+    update();
+}
+
 void CGeometryLayer::Clear()
 {
     m_vctDrawables.clear();

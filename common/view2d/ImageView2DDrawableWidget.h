@@ -44,6 +44,10 @@ public:
     virtual void SetViewPort(const QRect& rcViewport);
     virtual void SetWindow(const QRect& rcWindow);
     virtual std::vector<ObjectPtr> GetDrawableObjects() const;
+    // Whether the drawables' names are painted (a measuring line's length
+    // always is); hidden, crowded boxes are easier to see.
+    bool GetShowNames() const { return m_bShowNames; }
+    void SetShowNames(bool bShowNames);
     // Paints what lies under the drawables (the view's image); the painter
     // works in widget pixels. Nothing here.
     virtual void Paint(QPainter& painter);
@@ -97,4 +101,5 @@ private:
     // out every name again.
     QHash<QString, SLabelText> m_hashLabels;
     int m_nLabelDpi = 0;
+    bool m_bShowNames = true;
 };

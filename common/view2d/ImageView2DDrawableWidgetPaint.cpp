@@ -257,7 +257,7 @@ void CGeometryLayer::PaintDrawable(QPainter& painter, const CDrawableObject& obj
     // A label runs right from its anchor as far as its text: only labels in
     // the exposed rows and not right of it need their text measured.
     SLabel label;
-    if ((bRuler || object.GetDisplayName()) && ptAnchor.x() <= context.rcExposed.right() &&
+    if ((bRuler || (m_bShowNames && object.GetDisplayName())) && ptAnchor.x() <= context.rcExposed.right() &&
         ptAnchor.y() - context.dAscent <= context.rcExposed.bottom() &&
         ptAnchor.y() + context.dDescent >= context.rcExposed.top())
         label = MakeLabel(object, ptAnchor, context);

@@ -39,3 +39,11 @@ void CImageView2DModeModel::SetKeepClass(bool bKeepClass)
     m_bKeepClass = bKeepClass;
     emit signal_ChangeKeepClass();
 }
+
+void CImageView2DModeModel::SetDrawContinuously(bool bDrawContinuously)
+{
+    if (bDrawContinuously == m_bDrawContinuously)
+        return;
+    m_bDrawContinuously = bDrawContinuously;
+    emit signal_ChangeDrawContinuously();
+}

@@ -24,8 +24,9 @@ enum EImageView2DType : int
 };
 
 // The current tool and view type, one instance shared by every view so the
-// tool is the same in all of them, and whether new drawables keep the class
-// chosen last instead of asking (what a class is, the host program knows).
+// tool is the same in all of them, whether new drawables keep the class
+// chosen last instead of asking (what a class is, the host program knows),
+// and whether a drawing tool stays after a drawable is made.
 // Owned by the view manager. GUI thread.
 class CImageView2DModeModel : public CModel
 {
@@ -45,14 +46,22 @@ public:
     bool GetKeepClass() const { return m_bKeepClass; }
     // Stores a different value and announces it.
     void SetKeepClass(bool bKeepClass);
+    bool GetDrawContinuously() const { return m_bDrawContinuously; }
+    // Stores a different value and announces it.
+    void SetDrawContinuously(bool bDrawContinuously);
+    // Whether a drawing tool stays after a drawable is made: labelling with
+    // one class, or by choice, is drag after drag without a tool click.
+    bool KeepsTool() const { return m_bKeepClass || m_bDrawContinuously; }
 
 signals:
     void signal_ChangeViewMode();
     void signal_ChangeViewType();
     void signal_ChangeKeepClass();
+    void signal_ChangeDrawContinuously();
 
 private:
     EImageView2DMode m_eMode = EImageView2DMode_Selecting;
     EImageView2DType m_eType = EImageView2DType_2D;
     bool m_bKeepClass = false;
+    bool m_bDrawContinuously = false;
 };

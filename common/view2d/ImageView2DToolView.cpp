@@ -29,18 +29,27 @@ CImageView2DToolBox::CImageView2DToolBox(CImageView2DModeModel* pModeModel, QWid
         AddButton(QStringLiteral("Ellipse"), 2, 0, &CImageView2DToolBox::signal_ROIEllipseSelected);
     m_arrButtons[EImageView2DMode_Drawing_Polygon] =
         AddButton(QStringLiteral("Polygon"), 2, 1, &CImageView2DToolBox::signal_ROIPolygonSelected);
+    // One above the other across both columns: side by side they would
+    // widen the dock by a third and take that from the image.
     m_pKeepClass = new QCheckBox(QStringLiteral("Keep class"), pGroup);
     m_pKeepClass->setToolTip(QStringLiteral("New regions get the class chosen last without asking"));
     m_pGrid->addWidget(m_pKeepClass, 3, 0, 1, 2);
     connect(m_pKeepClass, &QCheckBox::clicked, this, &CImageView2DToolBox::signal_KeepClass);
+    m_pDrawContinuously = new QCheckBox(QStringLiteral("Draw continuously"), pGroup);
+    m_pDrawContinuously->setToolTip(QStringLiteral("The drawing tool stays after each region"));
+    m_pGrid->addWidget(m_pDrawContinuously, 4, 0, 1, 2);
+    connect(m_pDrawContinuously, &QCheckBox::clicked, this, &CImageView2DToolBox::signal_DrawContinuously);
     if (!pModeModel)
         return;
     connect(pModeModel, &CImageView2DModeModel::signal_ChangeViewMode, this,
             &CImageView2DToolBox::slot_ChangeViewMode);
     connect(pModeModel, &CImageView2DModeModel::signal_ChangeKeepClass, this,
             &CImageView2DToolBox::slot_ChangeKeepClass);
+    connect(pModeModel, &CImageView2DModeModel::signal_ChangeDrawContinuously, this,
+            &CImageView2DToolBox::slot_ChangeDrawContinuously);
     CheckOnly(m_arrButtons[pModeModel->GetViewMode()]);
     slot_ChangeKeepClass();
+    slot_ChangeDrawContinuously();
 }
 
 QPushButton* CImageView2DToolBox::AddButton(const QString& strText, int nRow, int nColumn,
@@ -81,4 +90,10 @@ void CImageView2DToolBox::slot_ChangeKeepClass()
     // Every view's box shows the one shared setting; clicks only report.
     if (m_pModeModel)
         m_pKeepClass->setChecked(m_pModeModel->GetKeepClass());
+}
+
+void CImageView2DToolBox::slot_ChangeDrawContinuously()
+{
+    if (m_pModeModel)
+        m_pDrawContinuously->setChecked(m_pModeModel->GetDrawContinuously());
 }

@@ -88,6 +88,11 @@ private:
     void Draw(double dFrom, double dTo)
     {
         Manager()->GetModeModel()->SetViewMode(EImageView2DMode_Drawing_Rectanlge);
+        Drag(dFrom, dTo);
+    }
+    // With whatever tool is chosen.
+    void Drag(double dFrom, double dTo)
+    {
         const QSize size = ShownSize();
         const auto At = [&](double d)
         {
@@ -109,12 +114,13 @@ private:
         };
     }
     // On its box, at the left end (the text ends well before the widget).
-    void ClickKeepClass()
+    void ClickKeepClass() { ClickBox("Keep class"); }
+    void ClickBox(const QString& strText)
     {
         for (QCheckBox* pBox : m_pWindow->GetToolPanel()->findChildren<QCheckBox*>())
-            if (pBox->text() == "Keep class" && pBox->isVisible())
+            if (pBox->text() == strText && pBox->isVisible())
                 return QTest::mouseClick(pBox, Qt::LeftButton, Qt::NoModifier, QPoint(8, pBox->height() / 2));
-        QFAIL("no Keep class box");
+        QFAIL(qPrintable("no box " + strText));
     }
     QSize ShownSize()
     {
@@ -151,6 +157,7 @@ private slots:
     void cleanup()
     {
         Manager()->GetModeModel()->SetKeepClass(false);
+        Manager()->GetModeModel()->SetDrawContinuously(false);
         Controller()->CloseCurrentProject();
         m_pProject.reset();
     }
@@ -217,6 +224,39 @@ private slots:
         QCOMPARE(Rows("a.png").size(), 3);
     }
 
+    // Box after box from the keyboard: W, then drag, drag, drag; each one
+    // asks its class and is a row of its own.
+    void drawingContinuouslyStoresEachBox()
+    {
+        OpenFromExplorer(1);
+        ClickBox("Draw continuously");
+        QVERIFY(Manager()->GetModeModel()->GetDrawContinuously());
+        Focus(View());
+        QTest::keyClick(View(), Qt::Key_W);
+        CDialogScript script;
+        for (int nKey : {Qt::Key_1, Qt::Key_2, Qt::Key_1})
+            script.Then(PressInChooser(nKey));
+        Drag(0.1, 0.2);
+        Drag(0.3, 0.4);
+        Drag(0.5, 0.6);
+        QVERIFY(script.Done());
+        QCOMPARE(script.Unexpected(), 0);
+        QCOMPARE(Manager()->GetModeModel()->GetViewMode(), EImageView2DMode_Drawing_Rectanlge);
+        const QStringList lstRows = Rows("a.png");
+        QCOMPARE(lstRows.size(), 3);
+        QVERIFY(lstRows[0].endsWith(" 1") && lstRows[1].endsWith(" 2") && lstRows[2].endsWith(" 1"));
+        QCOMPARE(Drawables().size(), size_t(3));
+        // A box whose class is refused is taken back; the tool stays for the next.
+        script.Then([](QDialog*) { return int(QDialog::Rejected); });
+        Drag(0.7, 0.8);
+        QVERIFY(script.Done());
+        QCOMPARE(Rows("a.png").size(), 3);
+        QCOMPARE(Drawables().size(), size_t(3));
+        QCOMPARE(Manager()->GetModeModel()->GetViewMode(), EImageView2DMode_Drawing_Rectanlge);
+        QTest::keyClick(View(), Qt::Key_Escape);
+        QCOMPARE(Manager()->GetModeModel()->GetViewMode(), EImageView2DMode_Selecting);
+    }
+
     void walking_data()
     {
         QTest::addColumn<bool>("fromView");
@@ -274,10 +314,14 @@ private slots:
         auto* pEdit = new QLineEdit(m_pWindow.get());
         pEdit->show();
         Focus(pEdit);
-        QTest::keyClicks(pEdit, "dan");
+        QTest::keyClicks(pEdit, "dan wrfhl+-");
         QTest::keyClick(pEdit, Qt::Key_PageDown);
-        QCOMPARE(pEdit->text(), QString("dan"));
+        QCOMPARE(pEdit->text(), QString("dan wrfhl+-"));
         QCOMPARE(Shown(), QString("c.png"));
+        // Nor do the view's own keys act on the view.
+        QCOMPARE(Manager()->GetModeModel()->GetViewMode(), EImageView2DMode_Selecting);
+        QVERIFY(View()->GetShowNames() && !View()->GetGuideLines());
+        QCOMPARE(View()->GetScale(), 1.0);
         delete pEdit;
         // a view showing some other file keeps it
         const QString strOther = m_pProject->MakeImage("other.png", 30, 30);
