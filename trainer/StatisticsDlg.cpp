@@ -33,6 +33,7 @@ QTableWidgetItem* Cell(const QString& strText, bool bNumber)
         pItem->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return pItem;
 }
+constexpr int MIN_LIST_HEIGHT = 100;
 } // namespace
 
 CStatisticsView::CStatisticsView(QWidget* pParent) : QDialog(pParent)
@@ -61,6 +62,10 @@ CStatisticsView::CStatisticsView(QWidget* pParent) : QDialog(pParent)
     m_pInvalid->setFirstColumnSpanned(true);
     pSplitter->addWidget(m_pClasses);
     pSplitter->addWidget(m_pImages);
+    // Neither list may open, or be dragged, down to nothing.
+    pSplitter->setChildrenCollapsible(false);
+    m_pClasses->setMinimumHeight(MIN_LIST_HEIGHT);
+    m_pImages->setMinimumHeight(MIN_LIST_HEIGHT);
     pLayout->addWidget(pSplitter, 1);
 
     connect(m_pImages, &QTreeWidget::itemDoubleClicked, this, &CStatisticsView::slot_ItemDoubleClicked);

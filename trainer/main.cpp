@@ -12,7 +12,7 @@ int main(int argc, char* argv[])
     {
         // The window goes before the application object, also after an exception.
         MainWindow window(nullptr);
-        window.showMaximized();
+        window.ShowRestored();
         try
         {
             nResult = QApplication::exec();

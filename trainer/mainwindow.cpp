@@ -78,8 +78,7 @@ QDockWidget* MakeDock(const QString& strTitle, QWidget* pContent, Qt::DockWidget
     pDock->setWidget(pContent);
     return pDock;
 }
-
-constexpr int TRAINING_DOCK_HEIGHT = 280;
+constexpr int TRAINING_MIN_HEIGHT = 160;
 } // namespace
 
 MainWindow::MainWindow(QWidget* pParent) : QMainWindow(pParent)
@@ -90,6 +89,7 @@ MainWindow::MainWindow(QWidget* pParent) : QMainWindow(pParent)
     Initialize();
     SetupLayout();
     createActions();
+    RestoreWindowState();
 
     CMVCRegistry::PushMVC(nullptr, this, nullptr);
     CLog::Write(ELogLevel::NORMAL, "MainWindow: Create()");
@@ -300,9 +300,10 @@ void MainWindow::CreateTrainingDock()
 {
     // Below the log, which shows the same run as text, across the whole width.
     m_pTrainingChart = new CTrainingChartView(m_pProjectController->GetTrainingModel(), this);
+    // A dock squeezed to its title bar shows no chart at all.
+    m_pTrainingChart->setMinimumHeight(TRAINING_MIN_HEIGHT);
     QDockWidget* pDock = MakeDock("Training", m_pTrainingChart, Qt::AllDockWidgetAreas, this);
     addDockWidget(Qt::BottomDockWidgetArea, pDock, Qt::Vertical);
-    resizeDocks({pDock}, {TRAINING_DOCK_HEIGHT}, Qt::Vertical);
     // Where a run goes on and in which state (a Slurm job waiting in its queue).
     connect(m_pProjectController->GetTrainingModel(), &CTrainingModel::signal_ChangeRunStatus, statusBar(),
             [this](const QString& strStatus) { statusBar()->showMessage(strStatus); });

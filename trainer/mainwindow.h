@@ -2,12 +2,15 @@
 
 #include "common/mvc/MVCRegistry.h"
 
+#include <QList>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <vector>
 
 class QAction;
 class QDialog;
+class QDockWidget;
 class QMenu;
 class QSplitter;
 class QTabWidget;
@@ -30,9 +33,10 @@ class CViewLayoutWidget;
 
 // The program's main window: registers the default settings, sets the dark
 // look, builds the frame (four docks and the "Training" chart dock, the
-// image views above the log view), owns the long-lived objects of the
-// program, its actions and menus, and ties the project, the explorer, the
-// image views and the settings together. GUI thread.
+// image views above the log view) as the last session left it, owns the
+// long-lived objects of the program, its actions and menus, and ties the
+// project, the explorer, the image views and the settings together.
+// GUI thread.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -68,6 +72,16 @@ public:
     CPropertyPanel* GetPropertyPanel() const { return m_pPropertyPanel; }
     QMenu* GetRecentMenu() const { return m_pRecentMenu; }
     const std::vector<SMVCItem>& GetToolWindows() const { return m_vctToolWindows; }
+    QAction* GetToggleDocksAction() const { return m_pActToggleDocks; }
+    // A dock by its title ("Training", "Right Dock" …); null for none.
+    QDockWidget* FindDock(const QString& strTitle) const;
+
+    // Shows the window where and as large as it was at the end of the last
+    // session; maximised at the first start.
+    void ShowRestored();
+    // The keys of the image views and the window, one per line, key and
+    // meaning apart by a tab.
+    static QString KeysText();
 
 public slots:
     void slot_Undo();
@@ -89,10 +103,15 @@ public slots:
     void slot_Exit();
     void slot_UpdateSettingParameters(const QString& strKey, const QVariant& value);
     void slot_OpenRecentProject();
+    // Hides every open dock and the log for labelling, or brings back
+    // those it hid.
+    void slot_ToggleDocks();
+    void slot_ShowKeys();
 
 protected:
     void mousePressEvent(QMouseEvent* pEvent) override;
     void closeEvent(QCloseEvent* pEvent) override;
+    void showEvent(QShowEvent* pEvent) override;
 
 private:
     void Initialize();
@@ -113,6 +132,17 @@ private:
     // closed, and shows the window (not modal).
     void ShowToolWindow(CModel* pModel, CController* pController, QDialog* pDialog);
     void SetEditingEnabled(bool bEnabled);
+    void CreateViewMenu();
+    // The docks, the view layout and the geometry: as stored, or as at a
+    // first start when nothing (usable) is stored.
+    void RestoreWindowState();
+    void RestoreViewLayout();
+    void ArrangeFirstStart();
+    void SaveWindowState();
+    // Accepts the close, or asks first while a run goes on.
+    void ConfirmClose(QCloseEvent* pEvent);
+    // The chart opens by itself when a run starts.
+    void ShowTrainingDock();
 
     // The image-view grid and its manager; every use checks for them, as
     // the window is built step by step.
@@ -139,6 +169,12 @@ private:
     QAction* m_pActBuild = nullptr;
     QAction* m_pActExit = nullptr;
     QAction* m_pActAbout = nullptr;
+    QAction* m_pActToggleDocks = nullptr;
+    bool m_bDocksHidden = false;
+    // Nothing usable was stored: the sizes of a first start are set again
+    // once the window is shown and laid out.
+    bool m_bFirstStart = false;
+    QList<QPointer<QDockWidget>> m_lstHiddenDocks;
     QMenu* m_pRecentMenu = nullptr;
     int m_nCommandState = 0;
 

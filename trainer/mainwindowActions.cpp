@@ -99,8 +99,10 @@ void MainWindow::CreateMenus()
     pRun->addAction(m_pActSetting);
 
     CreateToolsMenu();
+    CreateViewMenu();
 
     QMenu* pHelp = menuBar()->addMenu(QStringLiteral("Help"));
+    pHelp->addAction(QStringLiteral("Keys"), this, &MainWindow::slot_ShowKeys);
     pHelp->addAction(m_pActAbout);
 }
 
@@ -204,7 +206,10 @@ void MainWindow::slot_ChangeCommandState()
 {
     if (!m_pProjectModel || !m_pActStart || !m_pActStop || !m_pViewArea)
         return;
+    const int nBefore = m_nCommandState;
     m_nCommandState = m_pProjectModel->GetCommandState();
+    if (nBefore == 0 && m_nCommandState != 0)
+        ShowTrainingDock();
     if (m_nCommandState == 0)
         SetEditingEnabled(true);
     else if (m_nCommandState == 1 || m_nCommandState == 2)
@@ -212,6 +217,13 @@ void MainWindow::slot_ChangeCommandState()
 }
 
 void MainWindow::closeEvent(QCloseEvent* pEvent)
+{
+    ConfirmClose(pEvent);
+    if (pEvent->isAccepted())
+        SaveWindowState();
+}
+
+void MainWindow::ConfirmClose(QCloseEvent* pEvent)
 {
     if (m_nCommandState == 0)
         return QMainWindow::closeEvent(pEvent);

@@ -140,16 +140,19 @@ private slots:
         QCOMPARE(pBottom->allowedAreas(), Qt::BottomDockWidgetArea);
         QCOMPARE(pBottom->widget()->maximumHeight(), 0);
 
-        // The chart of the project's training run sits with the log.
+        // The chart of the project's training run sits with the log, closed
+        // until there is a run; opened, it shows what came meanwhile.
         QDockWidget* pTraining = FindDock(m_pWindow.get(), "Training");
         QVERIFY(pTraining);
         QCOMPARE(m_pWindow->dockWidgetArea(pTraining), Qt::BottomDockWidgetArea);
         QCOMPARE(pTraining->widget(), m_pWindow->GetTrainingChart());
+        QVERIFY(!pTraining->isVisible());
         STrainingPoint point;
         point.nIteration = 1;
         point.dLoss = 2.0;
         m_pWindow->GetProjectController()->GetTrainingModel()->AddIteration(point);
         m_pWindow->GetProjectController()->GetTrainingModel()->Finish();
+        pTraining->show();
         QTRY_COMPARE(m_pWindow->GetTrainingChart()->GetLossSeries()->count(), 1);
     }
 

@@ -116,7 +116,7 @@ private slots:
     void menuBarOrder()
     {
         const QList<QAction*> lstMenus = m_pWindow->menuBar()->actions();
-        QCOMPARE(Texts(lstMenus), QStringList({"+File", "+Edit", "+Run", "+Tools", "+Help"}));
+        QCOMPARE(Texts(lstMenus), QStringList({"+File", "+Edit", "+Run", "+Tools", "+View", "+Help"}));
         QCOMPARE(Texts(lstMenus[0]->menu()->actions()),
                  QStringList({"Open Project", "New Project", "Save", "|", "+Recent", "|", "Exit"}));
         QCOMPARE(Texts(lstMenus[1]->menu()->actions()),
@@ -124,7 +124,10 @@ private slots:
         QCOMPARE(Texts(lstMenus[2]->menu()->actions()),
                  QStringList({"Build", "Start", "Stop", "|", "Setting"}));
         QCOMPARE(Texts(lstMenus[3]->menu()->actions()), QStringList({"Sobel", "Median", "OCR"}));
-        QCOMPARE(Texts(lstMenus[4]->menu()->actions()), QStringList({"About"}));
+        QCOMPARE(Texts(lstMenus[4]->menu()->actions()),
+                 QStringList(
+                     {"Hide docks", "|", "Tool Dock", "Left Dock", "Right Dock", "Bottom Dock", "Training"}));
+        QCOMPARE(Texts(lstMenus[5]->menu()->actions()), QStringList({"Keys", "About"}));
     }
 
     void recentMenuFollowsTheList()
