@@ -25,7 +25,10 @@
 #include <QTimer>
 
 #include <chrono>
+#include <cmath>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace
 {
@@ -112,6 +115,48 @@ void RepaintZoomedIn(benchmark::State& state)
     RenderView(state, 64.0);
 }
 BENCHMARK(RepaintZoomedIn)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Ten zooms from fit (0.25 screen pixels per image pixel) to 16 screen
+// pixels per image pixel, each 1.59 times the one before, and the zoom's
+// end at 256.
+constexpr int ZOOM_STEPS = 10;
+constexpr double FIT_SIZE_PIXEL = 0.25;
+
+double ZoomStepScale(int nStep)
+{
+    const double dSizePixel =
+        FIT_SIZE_PIXEL * std::pow(16.0 / FIT_SIZE_PIXEL, nStep / double(ZOOM_STEPS - 1));
+    return dSizePixel / FIT_SIZE_PIXEL;
+}
+
+void RepaintZoomLadder(benchmark::State& state)
+{
+    RenderView(state, ZoomStepScale(int(state.range(0))));
+}
+BENCHMARK(RepaintZoomLadder)->DenseRange(0, ZOOM_STEPS - 1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void RepaintZoomEnd(benchmark::State& state)
+{
+    RenderView(state, CImageView2D::MAX_SIZE_PIXEL / FIT_SIZE_PIXEL);
+}
+BENCHMARK(RepaintZoomEnd)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The floor of a view-sized repaint: an image of the view's size drawn
+// with a bare QPainter.
+void BareViewSizedDraw(benchmark::State& state)
+{
+    QImage prescaled(VIEW_WIDTH, VIEW_HEIGHT, QImage::Format_RGB32);
+    prescaled.fill(QColor(90, 120, 150));
+    QImage image(VIEW_WIDTH, VIEW_HEIGHT, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state)
+    {
+        QPainter painter(&image);
+        painter.drawImage(QPoint(0, 0), prescaled);
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BareViewSizedDraw)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The floor: a pre-scaled image drawn with a bare QPainter.
 void BarePrescaledDraw(benchmark::State& state)
@@ -228,14 +273,32 @@ void RenderOnePdfPage(benchmark::State& state)
     }
 }
 BENCHMARK(RenderOnePdfPage)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+std::vector<OptraBench::SRatio> Ratios()
+{
+    std::vector<OptraBench::SRatio> vctRatios{
+        {"RepaintFit/real_time", "BarePrescaledDraw/real_time", 25},
+        {"RepaintOneToOne/real_time", "BarePrescaledDraw/real_time", 25},
+        {"BuildCopies/real_time", "SmoothScaleToFit/real_time", 3},
+        {"PdfLoadLongestStall/iterations:2/manual_time", "RenderOnePdfPage/real_time", 1}};
+    for (int nStep = 0; nStep < ZOOM_STEPS; ++nStep)
+        vctRatios.push_back(
+            {"RepaintZoomLadder/" + std::to_string(nStep) + "/real_time", "BareViewSizedDraw/real_time", 10});
+    vctRatios.push_back({"RepaintZoomEnd/real_time", "BareViewSizedDraw/real_time", 10});
+    return vctRatios;
+}
+
+std::vector<OptraBench::SLimit> Limits()
+{
+    std::vector<OptraBench::SLimit> vctLimits;
+    for (int nStep = 0; nStep < ZOOM_STEPS; ++nStep)
+        vctLimits.push_back({"RepaintZoomLadder/" + std::to_string(nStep) + "/real_time", 0.005});
+    vctLimits.push_back({"RepaintZoomEnd/real_time", 0.005});
+    return vctLimits;
+}
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    return OptraBench::RunBenchmarks(
-        argc, argv,
-        {{"RepaintFit/real_time", "BarePrescaledDraw/real_time", 25},
-         {"RepaintOneToOne/real_time", "BarePrescaledDraw/real_time", 25},
-         {"BuildCopies/real_time", "SmoothScaleToFit/real_time", 3},
-         {"PdfLoadLongestStall/iterations:2/manual_time", "RenderOnePdfPage/real_time", 1}});
+    return OptraBench::RunBenchmarks(argc, argv, Ratios(), Limits());
 }

@@ -1,6 +1,8 @@
 // Painting of the view's image: only the part in the repainted area, from
-// the smallest prepared copy that still has a pixel per screen pixel, so a
-// repaint costs about the same at any zoom and whatever the image's size.
+// the smallest prepared copy that still has a pixel per screen pixel, and
+// of that copy only the visible pixels in a format the painter scales
+// fast, so a repaint costs about the same at any zoom and whatever the
+// image's size.
 #include "common/view2d/ImageView2D.h"
 
 #include <QFontMetricsF>
@@ -77,6 +79,7 @@ void CImageView2D::Paint(QPainter& painter)
     if (m_bShowCrosshair)
         PaintCrosshair(painter);
     PaintPixelValues(painter, rcExposed);
+    PaintGuideLines(painter);
 }
 
 void CImageView2D::PaintImage(QPainter& painter, const QRect& rcExposed)
@@ -97,7 +100,13 @@ void CImageView2D::PaintImage(QPainter& painter, const QRect& rcExposed)
     // edges; zoomed out, a smooth scale of a copy at most twice as large.
     const bool bMagnified = rcTarget.width() >= rcSource.width() && rcTarget.height() >= rcSource.height();
     painter.setRenderHint(QPainter::SmoothPixmapTransform, !bMagnified);
-    painter.drawImage(rcTarget, level, rcSource);
+    // Only the visible pixels of the level go to the painter, with a pixel
+    // around them for the smooth scale's neighbours.
+    const QRect rcPart = rcSource.toAlignedRect().adjusted(-1, -1, 1, 1).intersected(level.rect());
+    const QImage part = CImageView2DPyramid::PaintablePart(level, rcPart);
+    if (part.isNull())
+        return painter.drawImage(rcTarget, level, rcSource);
+    painter.drawImage(rcTarget, part, rcSource.translated(-rcPart.topLeft()));
 }
 
 void CImageView2D::PaintCrosshair(QPainter& painter)

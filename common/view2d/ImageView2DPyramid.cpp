@@ -137,6 +137,27 @@ QImage CImageView2DPyramid::Halve(const QImage& source)
     return target;
 }
 
+QImage CImageView2DPyramid::PaintablePart(const QImage& level, const QRect& rcPart)
+{
+    if (rcPart.isEmpty() || !level.rect().contains(rcPart) || level.depth() < 8 ||
+        level.format() == QImage::Format_Indexed8)
+        return QImage();
+    const int nBytesPerPixel = level.depth() / 8;
+    const uchar* pFirst = level.constBits() + qsizetype(rcPart.y()) * level.bytesPerLine() +
+                          qsizetype(rcPart.x()) * nBytesPerPixel;
+    const QImage shared(pFirst, rcPart.width(), rcPart.height(), level.bytesPerLine(), level.format());
+    switch (level.format())
+    {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+        return shared;
+    default:
+        // The painter would convert every pixel it fetches, on each paint.
+        return shared.convertToFormat(level.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                              : QImage::Format_RGB32);
+    }
+}
+
 void CImageView2DPyramid::Build(const Optra::Algorithms::CImage& image)
 {
     m_vctLevels.clear();

@@ -40,6 +40,12 @@ public:
     // last row or column is averaged with itself), premultiplied, as
     // Format_RGB32 for opaque sources and Format_ARGB32_Premultiplied else.
     static QImage Halve(const QImage& source);
+    // The pixels of rcPart of a level as an image the painter scales
+    // quickly: 32-bit levels share their pixels (valid while the level
+    // lives), others (the image's own RGB or grey pixels) are converted,
+    // only that part. Null for an empty part or a format with less than a
+    // byte per pixel; the caller then paints the whole level.
+    static QImage PaintablePart(const QImage& level, const QRect& rcPart);
 
 private:
     std::vector<QImage> m_vctLevels;
