@@ -5,8 +5,11 @@
 
 #include <QMenu>
 #include <QMimeData>
+#include <QPainter>
 #include <QPushButton>
 #include <QSpinBox>
+
+#include <cmath>
 
 using namespace OptraTest;
 
@@ -367,6 +370,106 @@ private slots:
         QCOMPARE(pyramid.GetAtLeast(QSizeF(30, 20)).size(), QSize(50, 30));
         QCOMPARE(pyramid.GetAtLeast(QSizeF(51, 20)).size(), QSize(100, 60));
         QCOMPARE(pyramid.GetAtLeast(QSizeF(1, 1)).size(), QSize(25, 15));
+    }
+
+    // Only the visible pixels of a level are handed to the painter: as a
+    // view on a 32-bit level's own pixels, converted for the image's own
+    // RGB or grey pixels, and never for a part outside the level.
+    void paintablePart()
+    {
+        QImage rgb(7, 5, QImage::Format_RGB888);
+        for (int y = 0; y < rgb.height(); ++y)
+            for (int x = 0; x < rgb.width(); ++x)
+                rgb.setPixel(x, y, qRgb(x * 30, y * 40, (x * y) % 256));
+        const QRect rcPart(2, 1, 4, 3);
+        const QImage part = CImageView2DPyramid::PaintablePart(rgb, rcPart);
+        QCOMPARE(part.format(), QImage::Format_RGB32);
+        QCOMPARE(part, rgb.copy(rcPart).convertToFormat(QImage::Format_RGB32));
+
+        const QImage level = rgb.convertToFormat(QImage::Format_RGB32);
+        const QImage shared = CImageView2DPyramid::PaintablePart(level, rcPart);
+        QCOMPARE(shared, level.copy(rcPart));
+        QCOMPARE(shared.constBits(), level.constBits() + rcPart.y() * level.bytesPerLine() + 4 * rcPart.x());
+
+        QImage grey(5, 3, QImage::Format_Grayscale8);
+        grey.fill(77);
+        QCOMPARE(CImageView2DPyramid::PaintablePart(grey, QRect(1, 1, 2, 2)).pixel(1, 1), qRgb(77, 77, 77));
+        QVERIFY(CImageView2DPyramid::PaintablePart(rgb, QRect(5, 0, 4, 2)).isNull());
+        QVERIFY(CImageView2DPyramid::PaintablePart(rgb, QRect()).isNull());
+        QVERIFY(CImageView2DPyramid::PaintablePart(QImage(8, 8, QImage::Format_Mono), QRect(0, 0, 2, 2))
+                    .isNull());
+    }
+
+    // Zoomed in and panned, every screen pixel shows the image pixel under
+    // it: the visible part is cut from the right place of the right copy.
+    void zoomedInShowsThePixelUnderEachPoint_data()
+    {
+        QTest::addColumn<double>("scale");
+        // Fitted at 0.4 screen pixels per image pixel; from 50 on the grid
+        // and the sample values cover the pixels.
+        QTest::newRow("just above 1:1") << 2.6;
+        QTest::newRow("2 per pixel") << 5.3;
+        QTest::newRow("25 per pixel") << 64.0;
+        QTest::newRow("40 per pixel") << 100.0;
+    }
+    void zoomedInShowsThePixelUnderEachPoint()
+    {
+        QFETCH(double, scale);
+        ImagePtr pImage = MakeImage(997, 751);
+        for (int y = 0; y < 751; ++y)
+            for (int x = 0; x < 997; ++x)
+            {
+                uint8_t* p = pImage->GetPixel(x, y);
+                p[0] = uint8_t(x * 7);
+                p[1] = uint8_t(y * 13);
+                p[2] = uint8_t((x + y) * 3);
+            }
+        SView2D unit(pImage);
+        unit.view.ZoomAt(scale, QPointF(137, 91));
+        const QImage shown = unit.Render();
+        int nChecked = 0;
+        for (int y = 3; y < shown.height(); y += 37)
+            for (int x = 5; x < shown.width(); x += 41)
+            {
+                const QPointF ptImage = unit.view.MapToImage(QPointF(x + 0.5, y + 0.5));
+                const int nX = int(std::floor(ptImage.x()));
+                const int nY = int(std::floor(ptImage.y()));
+                // Points on a pixel's edge may show either neighbour.
+                if (nX < 0 || nY < 0 || nX >= 997 || nY >= 751 || std::abs(ptImage.x() - nX - 0.5) > 0.45 ||
+                    std::abs(ptImage.y() - nY - 0.5) > 0.45)
+                    continue;
+                const uint8_t* p = pImage->GetPixel(nX, nY);
+                QCOMPARE(shown.pixel(x, y), qRgb(p[0], p[1], p[2]));
+                ++nChecked;
+            }
+        QVERIFY(nChecked > 20);
+    }
+
+    // Zoomed out between two copies, the smooth scale of the visible part
+    // matches the smooth scale of the whole copy.
+    void zoomedOutMatchesTheWholeCopy()
+    {
+        ImagePtr pImage = MakeImage(1000, 800);
+        for (int y = 0; y < 800; ++y)
+            for (int x = 0; x < 1000; ++x)
+                pImage->GetPixel(x, y)[0] = uint8_t((x / 3 + y / 5) * 9);
+        SView2D unit(pImage);
+        unit.view.ZoomAt(1.7, QPointF(300, 100));
+        const QImage shown = unit.Render();
+        // The same source rectangle painted from the whole image.
+        const QImage whole = pImage->ToQImage().convertToFormat(QImage::Format_RGB32);
+        QImage expected(shown.size(), QImage::Format_ARGB32_Premultiplied);
+        expected.fill(qRgb(120, 120, 120));
+        QPainter painter(&expected);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        const QRectF rcImage(0, 0, 1000, 800);
+        painter.drawImage(unit.view.MapToWidget(rcImage), whole, rcImage);
+        painter.end();
+        int nWorst = 0;
+        for (int y = 1; y < shown.height() - 1; y += 7)
+            for (int x = 1; x < shown.width() - 1; x += 7)
+                nWorst = std::max(nWorst, std::abs(qRed(shown.pixel(x, y)) - qRed(expected.pixel(x, y))));
+        QVERIFY2(nWorst <= 2, qPrintable(QString::number(nWorst)));
     }
 };
 
