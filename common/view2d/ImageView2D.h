@@ -198,6 +198,10 @@ private:
     void TrackMouse(const QPoint& ptWidget);
 
     void PaintImage(QPainter& painter, const QRect& rcExposed);
+    void PaintSmooth(QPainter& painter, const QImage& level, int nLevel, const QRect& rcExposed);
+    // Where the level's pixels under the widget rectangle go (widget
+    // pixels) and where they come from (level pixels); false for none.
+    bool LevelRects(const QRect& rcWidget, int nLevel, QRectF& rcTarget, QRectF& rcSource) const;
     void PaintCrosshair(QPainter& painter);
     void PaintGuideLines(QPainter& painter);
     void PaintPixelValues(QPainter& painter, const QRect& rcExposed);
@@ -217,6 +221,16 @@ private:
     QSize m_sizeImage;
     QImage m_displayImage;
     CImageView2DPyramid m_pyramid;
+    // The smooth scale of the view's part of a level, for the zoom and pan
+    // it was made at.
+    struct SSmoothCache
+    {
+        QImage image;
+        qint64 nLevelKey = 0;
+        QRectF rcTarget;
+        QRect rcView;
+    };
+    SSmoothCache m_smoothCache;
     ImagePtr m_pPreparedImage;
     std::shared_ptr<const CImageView2DPyramid> m_pPreparedPyramid;
 

@@ -1,8 +1,8 @@
 // Painting of the view's image: only the part in the repainted area, from
 // the smallest prepared copy that still has a pixel per screen pixel, and
 // of that copy only the visible pixels in a format the painter scales
-// fast, so a repaint costs about the same at any zoom and whatever the
-// image's size.
+// fast; a smooth scale is kept until the zoom or the pan changes. A
+// repaint costs about the same at any zoom and whatever the image's size.
 #include "common/view2d/ImageView2D.h"
 
 #include <QFontMetricsF>
@@ -10,7 +10,12 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <QThread>
+#include <QtConcurrent/QtConcurrentMap>
+
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace
 {
@@ -50,6 +55,75 @@ void DrawSamples(QPainter& painter, const QRectF& rcBox, const uint8_t* pPixel, 
                          QString::asprintf("%d", pPixel[c]));
     }
 }
+
+// Draws rcSource of the level into rcTarget, handing the painter only the
+// level's pixels within rcNeeded and one around them (the smooth scale's
+// neighbours): the painter then scales what is seen, not the whole copy.
+void DrawLevelPart(QPainter& painter, const QImage& level, const QRectF& rcTarget, const QRectF& rcSource,
+                   const QRectF& rcNeeded)
+{
+    const QRect rcPart = rcNeeded.toAlignedRect().adjusted(-1, -1, 1, 1).intersected(level.rect());
+    const QImage part = CImageView2DPyramid::PaintablePart(level, rcPart);
+    if (part.isNull())
+        return painter.drawImage(rcTarget, level, rcSource);
+    // A source reaching beyond the part is trimmed by the painter, the
+    // target with it, at the same scale.
+    painter.drawImage(rcTarget, part, rcSource.translated(-rcPart.topLeft()));
+}
+
+// Below this many screen pixels a smooth scale is not worth threads.
+constexpr int MIN_BAND_PIXELS = 256 * 256;
+constexpr int MAX_BANDS = 8;
+
+struct SBand
+{
+    int nTop = 0;
+    int nHeight = 0;
+};
+
+// The smooth scale of rcSource of the level into rcTarget, as far as it
+// covers rcDest (widget pixels), as an image of rcDest's size. It costs far
+// more per screen pixel than anything else in a repaint, so bands of it are
+// scaled on every core at once, each from only the rows of the copy it shows.
+QImage ScaleSmooth(const QImage& level, const QRectF& rcTarget, const QRectF& rcSource, const QRect& rcDest)
+{
+    QImage buffer(rcDest.size(), QImage::Format_RGB32);
+    if (buffer.isNull())
+        return buffer;
+    // The image's fractional edge pixels blend with the background, as
+    // they would painted directly.
+    buffer.fill(BACKGROUND);
+    const int nBands = rcDest.width() * rcDest.height() < MIN_BAND_PIXELS
+                           ? 1
+                           : std::clamp(QThread::idealThreadCount(), 1, std::min(MAX_BANDS, rcDest.height()));
+    uchar* pBits = buffer.bits();
+    const qsizetype nBytesPerLine = buffer.bytesPerLine();
+    const double dScaleX = rcSource.width() / rcTarget.width();
+    const double dScaleY = rcSource.height() / rcTarget.height();
+    std::vector<SBand> vctBands;
+    for (int i = 0; i < nBands; ++i)
+    {
+        const int nTop = rcDest.height() * i / nBands;
+        vctBands.push_back({nTop, rcDest.height() * (i + 1) / nBands - nTop});
+    }
+    const auto fnScaleBand = [&](const SBand& band)
+    {
+        QImage image(pBits + band.nTop * nBytesPerLine, rcDest.width(), band.nHeight, nBytesPerLine,
+                     QImage::Format_RGB32);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.translate(-rcDest.x(), -(rcDest.y() + band.nTop));
+        const QRectF rcNeeded(rcSource.x() + (rcDest.x() - rcTarget.x()) * dScaleX,
+                              rcSource.y() + (rcDest.y() + band.nTop - rcTarget.y()) * dScaleY,
+                              rcDest.width() * dScaleX, band.nHeight * dScaleY);
+        DrawLevelPart(painter, level, rcTarget, rcSource, rcNeeded);
+    };
+    if (nBands == 1)
+        fnScaleBand(vctBands.front());
+    else
+        QtConcurrent::blockingMap(vctBands, fnScaleBand);
+    return buffer;
+}
 } // namespace
 
 void CImageView2D::paintEvent(QPaintEvent* pEvent)
@@ -82,31 +156,57 @@ void CImageView2D::Paint(QPainter& painter)
     PaintGuideLines(painter);
 }
 
-void CImageView2D::PaintImage(QPainter& painter, const QRect& rcExposed)
+bool CImageView2D::LevelRects(const QRect& rcWidget, int nLevel, QRectF& rcTarget, QRectF& rcSource) const
 {
-    const QRect rcPixels = VisiblePixels(rcExposed);
+    const QRect rcPixels = VisiblePixels(rcWidget);
     if (rcPixels.isEmpty())
-        return;
-    const QRectF rcTarget = MapToWidget(QRectF(rcPixels));
-    const QRect rcViewport = CGeometryLayer::GetViewPort();
-    const int nLevel = m_pyramid.GetLevelAtLeast(QSizeF(rcViewport.size()));
-    const QImage level = m_pyramid.GetLevel(nLevel);
+        return false;
+    rcTarget = MapToWidget(QRectF(rcPixels));
     // Level k has exactly 2^-k pixels per image pixel; its odd last row or
     // column reaches half a pixel beyond the image.
     const double dFactor = std::ldexp(1.0, -nLevel);
-    const QRectF rcSource(rcPixels.x() * dFactor, rcPixels.y() * dFactor, rcPixels.width() * dFactor,
-                          rcPixels.height() * dFactor);
+    rcSource = QRectF(rcPixels.x() * dFactor, rcPixels.y() * dFactor, rcPixels.width() * dFactor,
+                      rcPixels.height() * dFactor);
+    return true;
+}
+
+void CImageView2D::PaintImage(QPainter& painter, const QRect& rcExposed)
+{
+    const int nLevel = m_pyramid.GetLevelAtLeast(QSizeF(CGeometryLayer::GetViewPort().size()));
+    const QImage level = m_pyramid.GetLevel(nLevel);
+    QRectF rcTarget;
+    QRectF rcSource;
+    if (!LevelRects(rcExposed, nLevel, rcTarget, rcSource))
+        return;
     // Zoomed in, whole image pixels as squares, so boxes land on their
     // edges; zoomed out, a smooth scale of a copy at most twice as large.
     const bool bMagnified = rcTarget.width() >= rcSource.width() && rcTarget.height() >= rcSource.height();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, !bMagnified);
-    // Only the visible pixels of the level go to the painter, with a pixel
-    // around them for the smooth scale's neighbours.
-    const QRect rcPart = rcSource.toAlignedRect().adjusted(-1, -1, 1, 1).intersected(level.rect());
-    const QImage part = CImageView2DPyramid::PaintablePart(level, rcPart);
-    if (part.isNull())
-        return painter.drawImage(rcTarget, level, rcSource);
-    painter.drawImage(rcTarget, part, rcSource.translated(-rcPart.topLeft()));
+    if (!bMagnified)
+        return PaintSmooth(painter, level, nLevel, rcExposed);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    DrawLevelPart(painter, level, rcTarget, rcSource, rcSource);
+}
+
+void CImageView2D::PaintSmooth(QPainter& painter, const QImage& level, int nLevel, const QRect& rcExposed)
+{
+    // The whole view is scaled once per zoom and pan: repaints in between
+    // (a box drawn, the guide lines following the cursor) only copy.
+    QRectF rcTarget;
+    QRectF rcSource;
+    if (!LevelRects(rect(), nLevel, rcTarget, rcSource))
+        return;
+    const QRect rcView = rcTarget.toAlignedRect().intersected(rect());
+    SSmoothCache& cache = m_smoothCache;
+    if (cache.image.isNull() || cache.nLevelKey != level.cacheKey() || cache.rcTarget != rcTarget ||
+        cache.rcView != rcView)
+    {
+        cache.image = ScaleSmooth(level, rcTarget, rcSource, rcView);
+        cache.nLevelKey = level.cacheKey();
+        cache.rcTarget = rcTarget;
+        cache.rcView = rcView;
+    }
+    const QRect rcShow = rcView.intersected(rcExposed);
+    painter.drawImage(rcShow.topLeft(), cache.image, rcShow.translated(-rcView.topLeft()));
 }
 
 void CImageView2D::PaintCrosshair(QPainter& painter)

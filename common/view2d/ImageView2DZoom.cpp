@@ -182,6 +182,8 @@ void CImageView2D::slot_ChangeCurrentImage()
         pImage.reset();
     {
         QMutexLocker locker(&m_imageMutex);
+        // Even the same image announced again may hold new pixels.
+        m_smoothCache = SSmoothCache();
         // The list announces one change by two signals; the copies are
         // made once.
         if (pImage == m_pCurrentImage && (!pImage || pImage->GetData() == m_pShownPixels))
