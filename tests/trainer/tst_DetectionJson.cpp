@@ -10,12 +10,13 @@ namespace
 {
 QByteArray Sample()
 {
-    return OptraTest::ReadBytes(QStringLiteral(OPTRA_DARKNET_OUTPUT_DIR "/darknet-detector-test-result.json"));
+    return OptraTest::ReadBytes(
+        QStringLiteral(OPTRA_DARKNET_OUTPUT_DIR "/darknet-detector-test-result.json"));
 }
 
 // One object line the way Darknet prints it.
-QByteArray Object(const QByteArray& baClass, const QByteArray& baX, const QByteArray& baY, const QByteArray& baW,
-                  const QByteArray& baH, const QByteArray& baConfidence = "0.870000",
+QByteArray Object(const QByteArray& baClass, const QByteArray& baX, const QByteArray& baY,
+                  const QByteArray& baW, const QByteArray& baH, const QByteArray& baConfidence = "0.870000",
                   const QByteArray& baName = "car")
 {
     return "  {\"class_id\":" + baClass + ", \"name\":\"" + baName +
@@ -40,8 +41,9 @@ QByteArray Document(const QList<QByteArray>& lstFrames)
     return baDocument + "]\n";
 }
 
-const QByteArray TWO_FRAMES = Document({Frame(1, "Images/a.jpg", {Object("0", "0.5", "0.5", "0.2", "0.2")}),
-                                        Frame(2, "Images/b.jpg", {Object("1", "0.25", "0.75", "0.1", "0.3")})});
+const QByteArray TWO_FRAMES =
+    Document({Frame(1, "Images/a.jpg", {Object("0", "0.5", "0.5", "0.2", "0.2")}),
+              Frame(2, "Images/b.jpg", {Object("1", "0.25", "0.75", "0.1", "0.3")})});
 } // namespace
 
 class TestDetectionJson : public QObject
@@ -73,9 +75,12 @@ private slots:
         QTest::newRow("inside") << Object("1", "0.5", "0.25", "0.2", "0.1") << "0.5 0.25 0.2 0.1 0.87";
         QTest::newRow("plus sign") << Object("0", "+0.5", "0.5", "0.5", "0.5") << "0.5 0.5 0.5 0.5 0.87";
         QTest::newRow("exponent") << Object("0", "5e-1", "0.5", "1E-1", "0.5") << "0.5 0.5 0.1 0.5 0.87";
-        QTest::newRow("past the left edge") << Object("0", "0.05", "0.5", "0.2", "0.2") << "0.075 0.5 0.15 0.2 0.87";
-        QTest::newRow("larger than the image") << Object("0", "0.5", "0.5", "3", "1e300") << "0.5 0.5 1 1 0.87";
-        QTest::newRow("confidence above 1") << Object("0", "0.5", "0.5", "0.2", "0.2", "1.5") << "0.5 0.5 0.2 0.2 1";
+        QTest::newRow("past the left edge")
+            << Object("0", "0.05", "0.5", "0.2", "0.2") << "0.075 0.5 0.15 0.2 0.87";
+        QTest::newRow("larger than the image")
+            << Object("0", "0.5", "0.5", "3", "1e300") << "0.5 0.5 1 1 0.87";
+        QTest::newRow("confidence above 1")
+            << Object("0", "0.5", "0.5", "0.2", "0.2", "1.5") << "0.5 0.5 0.2 0.2 1";
         QTest::newRow("centre right of the image") << Object("0", "1.2", "0.5", "0.5", "0.2") << "outside";
         QTest::newRow("centre above the image") << Object("0", "0.5", "-0.01", "0.2", "0.2") << "outside";
         QTest::newRow("zero width") << Object("0", "0.5", "0.5", "0.000000", "0.2") << "empty";
@@ -107,12 +112,15 @@ private slots:
     {
         QFETCH(QByteArray, object);
         QFETCH(QString, expected);
-        const SDetectionResult result = CDetectionJsonReader::Read(Document({Frame(1, "a.jpg", {object})}), 2);
+        const SDetectionResult result =
+            CDetectionJsonReader::Read(Document({Frame(1, "a.jpg", {object})}), 2);
         QVERIFY2(result.bComplete, qPrintable(result.strProblem));
         QCOMPARE(result.vctFrames.size(), size_t(1));
         const SDetectionDrops& drops = result.drops;
-        const QMap<QString, int> mapDrops{{"outside", drops.nOutside},          {"empty", drops.nEmpty},
-                                          {"non-finite", drops.nNonFinite},     {"malformed", drops.nMalformed},
+        const QMap<QString, int> mapDrops{{"outside", drops.nOutside},
+                                          {"empty", drops.nEmpty},
+                                          {"non-finite", drops.nNonFinite},
+                                          {"malformed", drops.nMalformed},
                                           {"unknown class", drops.nUnknownClass}};
         if (mapDrops.contains(expected))
         {
@@ -166,10 +174,12 @@ private slots:
     void truncatedAnywhere()
     {
         const QByteArray baFirst = TWO_FRAMES.left(TWO_FRAMES.indexOf("}, \n{") + 1);
-        for (int nLength = 0; nLength < TWO_FRAMES.size(); ++nLength)
+        for (int nLength = 0; nLength <= TWO_FRAMES.lastIndexOf(']'); ++nLength)
         {
             const SDetectionResult result = CDetectionJsonReader::Read(TWO_FRAMES.left(nLength), 2);
-            const size_t nExpected = nLength < baFirst.size() ? 0 : nLength < TWO_FRAMES.lastIndexOf('}') + 1 ? 1 : 2;
+            const size_t nExpected = nLength < baFirst.size()                    ? 0
+                                     : nLength < TWO_FRAMES.lastIndexOf('}') + 1 ? 1
+                                                                                 : 2;
             QVERIFY2(result.vctFrames.size() == nExpected, qPrintable(QString("cut at %1").arg(nLength)));
             QVERIFY(!result.bComplete);
             QCOMPARE(result.strProblem, QString("truncated at byte %1").arg(nLength));
@@ -180,7 +190,8 @@ private slots:
     {
         const QByteArray baJson = Document({Frame(1, "a.jpg", {Object("0", "nan", "0.5", "0.2", "0.2")}),
                                             Frame(2, "b.jpg", {Object("0", "inf", "0.5", "0.2", "0.2")})});
-        const SDetectionResult result = CDetectionJsonReader::Read(baJson.left(baJson.lastIndexOf(']')), 1);
+        const SDetectionResult result =
+            CDetectionJsonReader::Read(baJson.left(baJson.indexOf(" ] ", baJson.indexOf("b.jpg"))), 1);
         QCOMPARE(result.vctFrames.size(), size_t(1));
         QCOMPARE(result.drops.nNonFinite, 1);
     }
@@ -199,7 +210,8 @@ private slots:
         QTest::newRow("word for a number")
             << baWord << 1 << QString("invalid JSON at byte %1").arg(baWord.indexOf("zero"));
         QTest::newRow("nested too deeply")
-            << "[{\"extra\":" + QByteArray(100, '[') + QByteArray(100, ']') + "}]" << 0 << "invalid JSON at byte";
+            << "[{\"extra\":" + QByteArray(100, '[') + QByteArray(100, ']') + "}]" << 0
+            << "invalid JSON at byte";
         QTest::newRow("trailing text ignored") << TWO_FRAMES + "garbage" << 2 << "";
         QTest::newRow("empty list") << QByteArray("[\n]\n") << 0 << "";
     }
@@ -223,10 +235,13 @@ private slots:
         QTest::addColumn<int>("mismatches");
         QTest::addColumn<QString>("unanswered");
         QTest::newRow("all in order") << QStringList{"a", "b"} << QStringList{"a", "b"} << "0 1" << 0 << "";
-        QTest::newRow("stopped half-way") << QStringList{"a"} << QStringList{"a", "b", "c"} << "0" << 0 << "1 2";
+        QTest::newRow("stopped half-way")
+            << QStringList{"a"} << QStringList{"a", "b", "c"} << "0" << 0 << "1 2";
         QTest::newRow("swapped") << QStringList{"b", "a"} << QStringList{"a", "b"} << "" << 2 << "0 1";
-        QTest::newRow("one renamed") << QStringList{"a", "x", "c"} << QStringList{"a", "b", "c"} << "0 2" << 1 << "1";
-        QTest::newRow("more results than images") << QStringList{"a", "b"} << QStringList{"a"} << "0" << 1 << "";
+        QTest::newRow("one renamed") << QStringList{"a", "x", "c"} << QStringList{"a", "b", "c"} << "0 2" << 1
+                                     << "1";
+        QTest::newRow("more results than images")
+            << QStringList{"a", "b"} << QStringList{"a"} << "0" << 1 << "";
         QTest::newRow("case differs") << QStringList{"A.jpg"} << QStringList{"a.jpg"} << "" << 1 << "0";
     }
 

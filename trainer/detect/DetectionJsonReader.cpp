@@ -252,7 +252,8 @@ bool Accept(const SRawObject& raw, int nClasses, SDetectedObject& object, SDetec
 {
     if (raw.nFound != ALL_FIELDS)
         return ++drops.nMalformed, false;
-    if (!std::all_of(std::begin(raw.dValues), std::end(raw.dValues), [](double d) { return std::isfinite(d); }))
+    if (!std::all_of(std::begin(raw.dValues), std::end(raw.dValues),
+                     [](double d) { return std::isfinite(d); }))
         return ++drops.nNonFinite, false;
     const double dClassId = raw.dClassId;
     if (!std::isfinite(dClassId) || dClassId != std::floor(dClassId))
@@ -271,8 +272,12 @@ bool Accept(const SRawObject& raw, int nClasses, SDetectedObject& object, SDetec
         return ++drops.nEmpty, false;
     if (dLeft != dX - dW / 2 || dRight != dX + dW / 2 || dTop != dY - dH / 2 || dBottom != dY + dH / 2)
         ++nClamped;
-    object = {nClassId,           raw.strName,        (dLeft + dRight) / 2,
-              (dTop + dBottom) / 2, dRight - dLeft,     dBottom - dTop,
+    object = {nClassId,
+              raw.strName,
+              (dLeft + dRight) / 2,
+              (dTop + dBottom) / 2,
+              dRight - dLeft,
+              dBottom - dTop,
               std::clamp(dConfidence, 0.0, 1.0)};
     return true;
 }
