@@ -70,7 +70,7 @@ int CStandinDetector::Run(const std::string& strResultFile)
     if (pJson)
     {
         if (nStatus == 0)
-            std::fputs("\n]\n", pJson);
+            std::fputs("\n]", pJson);
         std::fclose(pJson);
     }
     return nStatus;

@@ -381,6 +381,7 @@ private slots:
             run.baOut.contains("person's: 90%\t(left_x:  100   top_y:   40   width:   80   height:   50)\n"));
         const QByteArray baJson = OptraTest::ReadBytes(Path("result.json"));
         QCOMPARE(Shape(baJson), Shape(Sample("darknet-detector-test-result.json")));
+        QVERIFY(baJson.endsWith("}\n ] \n}\n]"));
         QVERIFY(
             baJson.contains("{\"class_id\":1, \"name\":\"person's\", \"relative_coordinates\":{\"center_x\":"
                             "0.700000, \"center_y\":0.650000, \"width\":0.400000, \"height\":0.500000}, "
