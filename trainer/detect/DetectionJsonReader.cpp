@@ -1,19 +1,17 @@
 #include "trainer/detect/DetectionJsonReader.h"
 
 #include "common/log/Logger.h"
+#include "trainer/detect/TolerantJsonScanner.h"
 
 #include <QFile>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <string_view>
 
 namespace
 {
-constexpr int MAX_DEPTH = 64;
-
 // A box as read, before it is checked.
 struct SRawObject
 {
@@ -25,190 +23,7 @@ struct SRawObject
 
 constexpr int ALL_FIELDS = 0x3f;
 
-// Walks Darknet's almost-JSON. Every function returns false at the first
-// byte it cannot accept and records why; running out of input counts as a
-// truncation rather than as invalid text.
-class CScanner
-{
-public:
-    CScanner(const char* pBegin, const char* pEnd) : m_pBegin(pBegin), m_p(pBegin), m_pEnd(pEnd) {}
-
-    bool Take(char ch)
-    {
-        SkipSpace();
-        if (m_p < m_pEnd && *m_p == ch)
-        {
-            ++m_p;
-            return true;
-        }
-        return false;
-    }
-
-    bool Expect(char ch) { return Take(ch) || Fail("expected a different character"); }
-
-    // The key of a member and its ":"; Darknet's keys never hold quotes.
-    bool Key(std::string_view& svKey)
-    {
-        if (!Expect('"'))
-            return false;
-        const char* pStart = m_p;
-        while (m_p < m_pEnd && *m_p != '"')
-            ++m_p;
-        if (m_p >= m_pEnd)
-            return Fail("unterminated key");
-        svKey = std::string_view(pStart, static_cast<size_t>(m_p - pStart));
-        ++m_p;
-        return Expect(':');
-    }
-
-    // A string as Darknet prints it, unescaped: it ends at the quote that is
-    // followed by the comma or brace closing the field.
-    bool RawString(QString& strValue)
-    {
-        if (!Expect('"'))
-            return false;
-        for (const char* pQuote = m_p; pQuote < m_pEnd; ++pQuote)
-        {
-            if (*pQuote != '"')
-                continue;
-            const char* pNext = pQuote + 1;
-            while (pNext < m_pEnd && IsSpace(*pNext))
-                ++pNext;
-            if (pNext < m_pEnd && *pNext != ',' && *pNext != '}' && *pNext != ']')
-                continue;
-            strValue = QString::fromUtf8(m_p, static_cast<int>(pQuote - m_p));
-            m_p = pQuote + 1;
-            return true;
-        }
-        m_p = m_pEnd;
-        return Fail("unterminated string");
-    }
-
-    // A number, or Darknet's nan and inf literals with or without a sign.
-    bool Number(double& dValue)
-    {
-        SkipSpace();
-        const char* pStart = m_p < m_pEnd && *m_p == '+' ? m_p + 1 : m_p;
-        const auto [pEnd, error] = std::from_chars(pStart, m_pEnd, dValue);
-        if (error == std::errc::invalid_argument)
-            return Fail("expected a number");
-        if (error == std::errc::result_out_of_range)
-            dValue = OutOfRange(pStart, pEnd);
-        m_p = pEnd;
-        // A number cut off by the end of the file is no number.
-        return m_p < m_pEnd || Fail("number at the end");
-    }
-
-    bool SkipValue(int nDepth = 0)
-    {
-        if (nDepth > MAX_DEPTH)
-            return Fail("nested too deeply");
-        SkipSpace();
-        if (m_p >= m_pEnd)
-            return Fail("value missing");
-        if (*m_p == '"')
-        {
-            QString strIgnored;
-            return RawString(strIgnored);
-        }
-        if (*m_p == '{' || *m_p == '[')
-            return SkipContainer(nDepth);
-        for (const char* szWord : {"true", "false", "null"})
-        {
-            const size_t nLength = std::char_traits<char>::length(szWord);
-            if (static_cast<size_t>(m_pEnd - m_p) >= nLength && std::string_view(m_p, nLength) == szWord)
-            {
-                m_p += nLength;
-                return true;
-            }
-        }
-        double dIgnored = 0;
-        return Number(dIgnored);
-    }
-
-    // Members of an object one by one: fnMember(key) reads the value.
-    template <typename Fn>
-    bool Members(Fn fnMember)
-    {
-        if (!Expect('{'))
-            return false;
-        if (Take('}'))
-            return true;
-        do
-        {
-            std::string_view svKey;
-            if (!Key(svKey) || !fnMember(svKey))
-                return false;
-        } while (Take(','));
-        return Expect('}');
-    }
-
-    // Elements of an array: fnElement() reads one.
-    template <typename Fn>
-    bool Elements(Fn fnElement)
-    {
-        if (!Expect('['))
-            return false;
-        if (Take(']'))
-            return true;
-        do
-        {
-            if (!fnElement())
-                return false;
-        } while (Take(','));
-        return Expect(']');
-    }
-
-    bool Truncated() const { return m_bTruncated; }
-    QString Problem() const { return m_strProblem; }
-
-private:
-    static bool IsSpace(char ch) { return ch == ' ' || ch == '\n' || ch == '\r' || ch == '\t'; }
-
-    void SkipSpace()
-    {
-        while (m_p < m_pEnd && IsSpace(*m_p))
-            ++m_p;
-    }
-
-    static double OutOfRange(const char* pStart, const char* pEnd)
-    {
-        const std::string_view svNumber(pStart, static_cast<size_t>(pEnd - pStart));
-        const size_t nExponent = svNumber.find_first_of("eE");
-        if (nExponent != std::string_view::npos && nExponent + 1 < svNumber.size() &&
-            svNumber[nExponent + 1] == '-')
-            return 0;
-        const double dInfinity = std::numeric_limits<double>::infinity();
-        return svNumber.front() == '-' ? -dInfinity : dInfinity;
-    }
-
-    bool SkipContainer(int nDepth)
-    {
-        if (*m_p == '[')
-            return Elements([this, nDepth] { return SkipValue(nDepth + 1); });
-        return Members([this, nDepth](std::string_view) { return SkipValue(nDepth + 1); });
-    }
-
-    bool Fail(const char* szWhy)
-    {
-        if (!m_strProblem.isEmpty())
-            return false;
-        SkipSpace();
-        const qint64 nOffset = m_p - m_pBegin;
-        m_bTruncated = m_p >= m_pEnd;
-        m_strProblem = m_bTruncated ? QString("truncated at byte %1").arg(nOffset)
-                                    : QString("invalid JSON at byte %1: %2").arg(nOffset).arg(szWhy);
-        return false;
-    }
-
-    const char* m_pBegin;
-    const char* m_p;
-    const char* m_pEnd;
-    bool m_bTruncated = false;
-    QString m_strProblem;
-};
-
-bool ReadCoordinates(CScanner& scanner, SRawObject& raw)
+bool ReadCoordinates(CTolerantJsonScanner& scanner, SRawObject& raw)
 {
     static const std::string_view NAMES[4] = {"center_x", "center_y", "width", "height"};
     return scanner.Members(
@@ -223,7 +38,7 @@ bool ReadCoordinates(CScanner& scanner, SRawObject& raw)
         });
 }
 
-bool ReadObject(CScanner& scanner, SRawObject& raw)
+bool ReadObject(CTolerantJsonScanner& scanner, SRawObject& raw)
 {
     return scanner.Members(
         [&](std::string_view svKey)
@@ -246,44 +61,94 @@ bool ReadObject(CScanner& scanner, SRawObject& raw)
         });
 }
 
+enum class EDrop
+{
+    NONE,
+    MALFORMED,
+    NON_FINITE,
+    UNKNOWN_CLASS,
+    EMPTY,
+    OUTSIDE,
+};
+
+// The first reason to leave the box out, in the order the drop counters list them.
+EDrop Verdict(const SRawObject& raw, int nClasses)
+{
+    if (raw.nFound != ALL_FIELDS)
+        return EDrop::MALFORMED;
+    if (!std::all_of(std::begin(raw.dValues), std::end(raw.dValues),
+                     [](double d) { return std::isfinite(d); }))
+        return EDrop::NON_FINITE;
+    if (!std::isfinite(raw.dClassId) || raw.dClassId != std::floor(raw.dClassId))
+        return EDrop::MALFORMED;
+    if (raw.dClassId < 0 || raw.dClassId >= nClasses)
+        return EDrop::UNKNOWN_CLASS;
+    const auto [dX, dY, dW, dH, dConfidence] = raw.dValues;
+    if (dW <= 0 || dH <= 0)
+        return EDrop::EMPTY;
+    if (dX < 0 || dX > 1 || dY < 0 || dY > 1)
+        return EDrop::OUTSIDE;
+    return EDrop::NONE;
+}
+
+void Count(EDrop drop, SDetectionDrops& drops)
+{
+    switch (drop)
+    {
+    case EDrop::MALFORMED:
+        ++drops.nMalformed;
+        break;
+    case EDrop::NON_FINITE:
+        ++drops.nNonFinite;
+        break;
+    case EDrop::UNKNOWN_CLASS:
+        ++drops.nUnknownClass;
+        break;
+    case EDrop::EMPTY:
+        ++drops.nEmpty;
+        break;
+    case EDrop::OUTSIDE:
+        ++drops.nOutside;
+        break;
+    case EDrop::NONE:
+        break;
+    }
+}
+
+// The box clamped to the image; false when too little of it is left.
+bool Clamp(const SRawObject& raw, SDetectedObject& object, bool& bClamped)
+{
+    const auto [dX, dY, dW, dH, dConfidence] = raw.dValues;
+    const double dLeft = std::max(0.0, dX - dW / 2), dRight = std::min(1.0, dX + dW / 2);
+    const double dTop = std::max(0.0, dY - dH / 2), dBottom = std::min(1.0, dY + dH / 2);
+    if (dRight - dLeft < CDetectionJsonReader::MIN_SIZE || dBottom - dTop < CDetectionJsonReader::MIN_SIZE)
+        return false;
+    bClamped = dLeft != dX - dW / 2 || dRight != dX + dW / 2 || dTop != dY - dH / 2 || dBottom != dY + dH / 2;
+    object.nClassId = static_cast<int>(raw.dClassId);
+    object.strName = raw.strName;
+    object.dCenterX = (dLeft + dRight) / 2;
+    object.dCenterY = (dTop + dBottom) / 2;
+    object.dWidth = dRight - dLeft;
+    object.dHeight = dBottom - dTop;
+    object.dConfidence = std::clamp(dConfidence, 0.0, 1.0);
+    return true;
+}
+
 // The checked and clamped box, or false with the reason counted.
 bool Accept(const SRawObject& raw, int nClasses, SDetectedObject& object, SDetectionDrops& drops,
             int& nClamped)
 {
-    if (raw.nFound != ALL_FIELDS)
-        return ++drops.nMalformed, false;
-    if (!std::all_of(std::begin(raw.dValues), std::end(raw.dValues),
-                     [](double d) { return std::isfinite(d); }))
-        return ++drops.nNonFinite, false;
-    const double dClassId = raw.dClassId;
-    if (!std::isfinite(dClassId) || dClassId != std::floor(dClassId))
-        return ++drops.nMalformed, false;
-    if (dClassId < 0 || dClassId >= nClasses)
-        return ++drops.nUnknownClass, false;
-    const int nClassId = static_cast<int>(dClassId);
-    const auto [dX, dY, dW, dH, dConfidence] = raw.dValues;
-    if (dW <= 0 || dH <= 0)
-        return ++drops.nEmpty, false;
-    if (dX < 0 || dX > 1 || dY < 0 || dY > 1)
-        return ++drops.nOutside, false;
-    const double dLeft = std::max(0.0, dX - dW / 2), dRight = std::min(1.0, dX + dW / 2);
-    const double dTop = std::max(0.0, dY - dH / 2), dBottom = std::min(1.0, dY + dH / 2);
-    if (dRight - dLeft < CDetectionJsonReader::MIN_SIZE || dBottom - dTop < CDetectionJsonReader::MIN_SIZE)
-        return ++drops.nEmpty, false;
-    if (dLeft != dX - dW / 2 || dRight != dX + dW / 2 || dTop != dY - dH / 2 || dBottom != dY + dH / 2)
-        ++nClamped;
-    object = {nClassId,
-              raw.strName,
-              (dLeft + dRight) / 2,
-              (dTop + dBottom) / 2,
-              dRight - dLeft,
-              dBottom - dTop,
-              std::clamp(dConfidence, 0.0, 1.0)};
-    return true;
+    EDrop drop = Verdict(raw, nClasses);
+    bool bClamped = false;
+    if (drop == EDrop::NONE && !Clamp(raw, object, bClamped))
+        drop = EDrop::EMPTY;
+    Count(drop, drops);
+    nClamped += bClamped ? 1 : 0;
+    return drop == EDrop::NONE;
 }
 
 // One frame; its drops and clamps count only once the frame is complete.
-bool ReadFrame(CScanner& scanner, int nClasses, SDetectionResult& result)
+bool ReadFrame(CTolerantJsonScanner& scanner, int nClasses, SDetectionResult& result)
 {
     SDetectionFrame frame;
     SDetectionDrops drops = result.drops;
@@ -329,7 +194,7 @@ bool ReadFrame(CScanner& scanner, int nClasses, SDetectionResult& result)
 SDetectionResult CDetectionJsonReader::Read(const QByteArray& baJson, int nClasses)
 {
     SDetectionResult result;
-    CScanner scanner(baJson.constData(), baJson.constData() + baJson.size());
+    CTolerantJsonScanner scanner(baJson.constData(), baJson.constData() + baJson.size());
     result.bComplete = scanner.Elements([&] { return ReadFrame(scanner, nClasses, result); });
     result.strProblem = scanner.Problem();
     return result;
