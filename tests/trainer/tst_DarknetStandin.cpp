@@ -4,6 +4,7 @@
 #include "tests/support/TestSupport.h"
 #include "trainer/DarknetBuildWriter.h"
 #include "trainer/ProcessOutputBuffer.h"
+#include "trainer/detect/DetectorInput.h"
 
 #include <QDir>
 #include <QFile>
@@ -425,6 +426,21 @@ private slots:
         QCOMPARE(run.baOut.count("Enter Image Path: "), 3);
         QVERIFY(run.baOut.contains("\n" + baFirst + ": Predicted in "));
         QVERIFY(run.baOut.contains("\nImages/a.jpg: Predicted in "));
+    }
+
+    // The longest path the program passes reaches Darknet as one image.
+    void longestPassablePathIsOneImage()
+    {
+        BuildSampleProject();
+        const QString strFolder = "Images/" + QString(CDetectorInput::MAX_PATH_BYTES - 7 - 6, 'd');
+        QVERIFY(QDir().mkpath(Path(strFolder)));
+        QVERIFY(QFile::copy(Path("Images/t.png"), Path(strFolder + "/t.png")));
+        QStringList lstPassed, lstRefused;
+        const SRun run = Detect(CDetectorInput::Lines({strFolder + "/t.png"}, lstPassed, lstRefused));
+        QCOMPARE(lstPassed.size(), 1);
+        QCOMPARE(run.nExitCode, 0);
+        CDetectorInput input;
+        QCOMPARE(input.Append(run.baOut), 1);
     }
 
     void detectorTestCrashKeepsFinishedFrames()
