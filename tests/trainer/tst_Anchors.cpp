@@ -73,20 +73,14 @@ private slots:
         QTest::newRow("too many") << "10,13, 16,30, 33,23" << strCount.arg(6);
         QTest::newRow("negative") << "10,-13, 16,30"
                                   << "\"-13\" is not a positive anchor size";
-        QTest::newRow("zero") << "10,0, 16,30"
-                              << "\"0\" is not a positive anchor size";
         QTest::newRow("nan") << "10,-nan, 16,30"
                              << "\"-nan\" is not a positive anchor size";
-        QTest::newRow("inf") << "10,13, inf,30"
-                             << "\"inf\" is not a positive anchor size";
         QTest::newRow("beyond double") << "1e999,13, 16,30"
                                        << "\"1e999\" is not a positive anchor size";
         QTest::newRow("decimal comma") << "10;5,13, 16,30"
                                        << "\"10;5\" is not a positive anchor size";
         QTest::newRow("empty") << ""
                                << "\"\" is not a positive anchor size";
-        QTest::newRow("empty entry") << "10,,13, 16,30"
-                                     << "\"\" is not a positive anchor size";
     }
 
     void rejectsBadAnchors()
@@ -160,10 +154,6 @@ private slots:
         QTest::newRow("mask past the anchors")
             << "[net]\n[yolo]\nmask=0,1,2\n[yolo]\nmask=6,7,8\nanchors=1,1\n"
             << "The [yolo] section in line 4 uses anchor 6 in its mask, but there are only 6 anchors";
-        QTest::newRow("negative mask")
-            << "[net]\n[yolo]\nmask=-1,0\n"
-            << "The [yolo] section in line 2 uses anchor -1 in its mask, but there are "
-               "only 6 anchors";
         QTest::newRow("mask no list")
             << "[net]\n[yolo]\nmask=a,b\n"
             << "The [yolo] section in line 2 has a mask that is not a list of numbers";

@@ -73,7 +73,6 @@ private slots:
         // Expected box as "cx cy w h confidence", or the reason it is dropped.
         QTest::addColumn<QString>("expected");
         QTest::newRow("inside") << Object("1", "0.5", "0.25", "0.2", "0.1") << "0.5 0.25 0.2 0.1 0.87";
-        QTest::newRow("plus sign") << Object("0", "+0.5", "0.5", "0.5", "0.5") << "0.5 0.5 0.5 0.5 0.87";
         QTest::newRow("exponent") << Object("0", "5e-1", "0.5", "1E-1", "0.5") << "0.5 0.5 0.1 0.5 0.87";
         QTest::newRow("past the left edge")
             << Object("0", "0.05", "0.5", "0.2", "0.2") << "0.075 0.5 0.15 0.2 0.87";
@@ -87,16 +86,11 @@ private slots:
         QTest::newRow("negative height") << Object("0", "0.5", "0.5", "0.2", "-0.2") << "empty";
         QTest::newRow("a sliver on the edge") << Object("0", "1", "0.5", "0.0015", "0.2") << "empty";
         QTest::newRow("-nan") << Object("0", "-nan", "0.5", "0.2", "0.2") << "non-finite";
-        QTest::newRow("nan") << Object("0", "0.5", "nan", "0.2", "0.2") << "non-finite";
         QTest::newRow("inf") << Object("0", "0.5", "0.5", "inf", "0.2") << "non-finite";
-        QTest::newRow("-inf") << Object("0", "0.5", "0.5", "0.2", "-inf") << "non-finite";
-        QTest::newRow("nan confidence") << Object("0", "0.5", "0.5", "0.2", "0.2", "-nan") << "non-finite";
         QTest::newRow("beyond double") << Object("0", "0.5", "0.5", "1e999", "0.2") << "non-finite";
         QTest::newRow("class past the list") << Object("2", "0.5", "0.5", "0.2", "0.2") << "unknown class";
         QTest::newRow("negative class") << Object("-1", "0.5", "0.5", "0.2", "0.2") << "unknown class";
-        QTest::newRow("huge class") << Object("1e12", "0.5", "0.5", "0.2", "0.2") << "unknown class";
         QTest::newRow("fractional class") << Object("0.5", "0.5", "0.5", "0.2", "0.2") << "malformed";
-        QTest::newRow("nan class") << Object("nan", "0.5", "0.5", "0.2", "0.2") << "malformed";
         QTest::newRow("no confidence")
             << QByteArray("{\"class_id\":0, \"name\":\"car\", \"relative_coordinates\":{\"center_x\":0.5, "
                           "\"center_y\":0.5, \"width\":0.2, \"height\":0.2}}")
@@ -146,11 +140,9 @@ private slots:
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QByteArray>("className");
-        QTest::newRow("plain") << QByteArray("Images/a.jpg") << QByteArray("car");
         QTest::newRow("apostrophe") << QByteArray("Images/it's.jpg") << QByteArray("person's");
         QTest::newRow("quotes") << QByteArray("Images/\"big\" one.jpg") << QByteArray("the \"best\"");
         QTest::newRow("backslashes") << QByteArray("C:\\data\\a.jpg") << QByteArray("a\\b");
-        QTest::newRow("escape-like") << QByteArray("a\\\"b\\u0041.jpg") << QByteArray("\\n");
         QTest::newRow("comma") << QByteArray("a,b.jpg") << QByteArray("x, y");
         QTest::newRow("UTF-8") << QByteArray("K\xc3\xa4se \xe6\x97\xa5.png") << QByteArray("\xc3\xa4");
         QTest::newRow("empty") << QByteArray() << QByteArray();
@@ -202,7 +194,6 @@ private slots:
         QTest::addColumn<int>("frames");
         QTest::addColumn<QString>("problem");
         QTest::newRow("not a list") << QByteArray("{\"frame_id\":1}") << 0 << "invalid JSON at byte 0";
-        QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0", 10) << 0 << "invalid JSON at byte 0";
         const QByteArray baNoQuotes = QByteArray(TWO_FRAMES).replace("\"frame_id\":2", "frame_id:2");
         QTest::newRow("key without quotes")
             << baNoQuotes << 1 << QString("invalid JSON at byte %1").arg(baNoQuotes.indexOf("frame_id:2"));
@@ -242,7 +233,6 @@ private slots:
                                      << "1";
         QTest::newRow("more results than images")
             << QStringList{"a", "b"} << QStringList{"a"} << "0" << 1 << "";
-        QTest::newRow("case differs") << QStringList{"A.jpg"} << QStringList{"a.jpg"} << "" << 1 << "0";
     }
 
     void match()

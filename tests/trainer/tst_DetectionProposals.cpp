@@ -1,11 +1,9 @@
 // Pending proposals in the project folder: stored, accepted or rejected one
-// by one, undone, read back from hostile files, and made from what a
-// Darknet that crashed half-way left behind.
+// by one, undone, read back from hostile files, and made from detections of
+// weights whose classes the project has reordered since.
 #include "tests/support/TestSupport.h"
-#include "trainer/DarknetBuildWriter.h"
 #include "trainer/detect/DetectionProposals.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 
 namespace
@@ -117,14 +115,10 @@ private slots:
         QTest::newRow("class no number") << QByteArray("x 0.5 0.5 0.2 0.2 0.9 car") << false;
         QTest::newRow("negative category") << QByteArray("-1 0.5 0.5 0.2 0.2 0.9 car") << false;
         QTest::newRow("nan") << QByteArray("9 nan 0.5 0.2 0.2 0.9 car") << false;
-        QTest::newRow("inf") << QByteArray("9 0.5 0.5 inf 0.2 0.9 car") << false;
         QTest::newRow("past the right edge") << QByteArray("9 0.95 0.5 0.2 0.2 0.9 car") << false;
         QTest::newRow("larger than the image") << QByteArray("9 0.5 0.5 2 0.2 0.9 car") << false;
-        QTest::newRow("zero height") << QByteArray("9 0.5 0.5 0.2 0 0.9 car") << false;
         QTest::newRow("confidence above 1") << QByteArray("9 0.5 0.5 0.2 0.2 1.5 car") << false;
         QTest::newRow("decimal comma") << QByteArray("9 0,5 0.5 0.2 0.2 0.9 car") << false;
-        QTest::newRow("value missing") << QByteArray("9 0.5 0.5 0.2 0.2") << false;
-        QTest::newRow("tab separated") << QByteArray("9\t0.5\t0.5\t0.2\t0.2\t0.9\tcar") << false;
         QTest::newRow("binary") << QByteArray("\x89PNG\0\x1a", 6) << false;
     }
 
@@ -174,60 +168,6 @@ private slots:
         QCOMPARE(nUnmapped, 2);
         QCOMPARE(Describe(vctProposals),
                  QString("4 person's 0.5 0.5 0.2 0.2 0.8 | 9 car 0.25 0.25 0.1 0.1 0.7"));
-    }
-
-    // The stand-in dies at the second of three images: the first image's
-    // boxes become proposals, the other two are reported as unanswered.
-    void crashedRunKeepsWhatItFinished()
-    {
-        SDarknetProject project;
-        project.strProjectDir = Dir();
-        project.vctCategories = {{9, "car"}};
-        project.vctImages = {
-            {"a.png", 40, 20, {{4, 2, 20, 10, 9}}}, {"b.png", 40, 20, {}}, {"c.png", 40, 20, {}}};
-        project.lstTrainNames = QStringList{"a.png", "b.png", "c.png"};
-        project.strConfiguration =
-            "[net]\nwidth=416\n[convolutional]\nfilters=18\n[yolo]\nmask=0,1,2\nclasses=1\n";
-        QVERIFY(QDir().mkpath(Dir() + "/Images"));
-        for (const SDarknetImage& image : project.vctImages)
-        {
-            QImage pixels(image.nWidth, image.nHeight, QImage::Format_RGB32);
-            pixels.fill(Qt::white);
-            QVERIFY(pixels.save(Dir() + "/Images/" + image.strName));
-        }
-        QVERIFY(CDarknetBuildWriter().Write(project));
-        WriteFile(Dir() + "/Backup/config_final.weights", "weights");
-
-        QProcess darknet;
-        darknet.setWorkingDirectory(Dir());
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("DARKNET_STANDIN_CRASH_AFTER", "1");
-        darknet.setProcessEnvironment(environment);
-        darknet.start(QCoreApplication::applicationDirPath() + "/darknet_standin",
-                      {"detector", "test", "detector.txt", "config.txt", "Backup/config_final.weights",
-                       "-dont_show", "-ext_output", "-out", "result.json", "-thresh", "0.25"});
-        const QStringList lstPaths{"Images/a.png", "Images/b.png", "Images/c.png"};
-        darknet.write(lstPaths.join('\n').toUtf8() + '\n');
-        darknet.closeWriteChannel();
-        QVERIFY(darknet.waitForFinished(60000));
-        QCOMPARE(darknet.exitStatus(), QProcess::CrashExit);
-
-        SDetectionResult result;
-        QVERIFY(CDetectionJsonReader::ReadFile(Dir() + "/result.json", 1, result));
-        QVERIFY(!result.bComplete);
-        const SDetectionMatch match = CDetectionJsonReader::Match(result, lstPaths);
-        QCOMPARE(match.vctMatched.size(), size_t(1));
-        QCOMPARE(match.vctUnanswered, (std::vector<int>{1, 2}));
-        QStringList lstUnmapped;
-        int nUnmapped = 0;
-        const CDetectionProposals proposals(Dir());
-        QVERIFY(proposals.Store(41, CDetectionProposals::FromFrame(
-                                        result.vctFrames[0],
-                                        CDetectionProposals::MapClasses({"car"}, {{9, "car"}}, lstUnmapped),
-                                        nUnmapped)));
-        QCOMPARE(proposals.PendingImages(), std::vector<int>{41});
-        // The label box 4,2 20x10 in a 40x20 image.
-        QCOMPARE(Describe(proposals.Load(41)), QString("9 car 0.35 0.35 0.5 0.5 0.9"));
     }
 };
 
