@@ -99,7 +99,7 @@ public:
     // False (and logged) when the file cannot be opened or is larger than
     // nMaxBytes; a damaged content is reported in the result instead.
     static bool ReadFile(const QString& strPath, int nClasses, SDetectionResult& result,
-                         qint64 nMaxBytes = qint64(1) << 30);
+                         qint64 nMaxBytes = qint64(256) << 20);
     // A frame belongs to the image at its position in the list only when its
     // file name is that image's path; anything else is reported, never
     // assigned to some other image.
