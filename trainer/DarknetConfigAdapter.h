@@ -1,24 +1,10 @@
 #pragma once
 
+#include "trainer/ConfigLineEdits.h"
+
 #include <QString>
 
 #include <vector>
-
-// One line that adapting changes or adds.
-struct SConfigLineChange
-{
-    // Line number (from 1) in the adapted text.
-    int nLine = 0;
-    // The line before; empty for a line that is added.
-    QString strOld;
-    QString strNew;
-};
-
-struct SConfigAdaptation
-{
-    QString strText;
-    std::vector<SConfigLineChange> vctChanges;
-};
 
 // Adapts a Darknet network configuration to a number of classes the way the
 // Darknet guide asks: classes= in every [yolo] section, filters=(classes+5) x

@@ -1,8 +1,12 @@
 #include "tests/darknet_standin/StandinOutput.h"
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
+
+#include <sys/resource.h>
 
 namespace
 {
@@ -101,4 +105,34 @@ void CStandinOutput::Map(int nClasses, double dMap, bool bBest) const
     std::fflush(stdout);
     std::fputs("\r1Total Detection Time: 0 Seconds\n", stderr);
     std::fflush(stderr);
+}
+
+void CStandinOutput::DetectorHeader(int nYoloLayers)
+{
+    std::fputs("   layer   filters  size/strd(dil)      input                output\n", stderr);
+    for (int i = 0; i < nYoloLayers; ++i)
+        std::fprintf(stderr, "  %d yolo\n", 82 + 12 * i);
+    std::fflush(stderr);
+    std::fputs("mini_batch = 1, batch = 1, time_steps = 1, train = 0 \n\n seen 64, trained: 0 K-images (0 "
+               "Kilo-batches_64) \n",
+               stdout);
+    std::fflush(stdout);
+}
+
+void CStandinOutput::DetectionLayers(int nYoloLayers)
+{
+    for (int i = 0; i < nYoloLayers; ++i)
+        std::printf(" Detection layer: %d - type = 28 \n", 82 + 12 * i);
+}
+
+void CStandinOutput::Segfault()
+{
+    const rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    // The sanitizers would turn the signal into a report and an exit status.
+    struct sigaction action = {};
+    action.sa_handler = SIG_DFL;
+    sigaction(SIGSEGV, &action, nullptr);
+    std::raise(SIGSEGV);
+    std::abort();
 }

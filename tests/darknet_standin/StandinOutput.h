@@ -24,6 +24,12 @@ public:
     static double MapOf(int nIteration);
     // nLines numbered progress lines written as fast as possible.
     void Flood(int nLines) const;
+    // What "detector test" and "detector map" print once the network is loaded.
+    static void DetectorHeader(int nYoloLayers);
+    static void DetectionLayers(int nYoloLayers);
+    // Ends the process the way Darknet crashes: a segmentation fault (status
+    // 139 in a shell), without a core file in the project folder.
+    [[noreturn]] static void Segfault();
 
 private:
     double m_dAverageLoss = -1;

@@ -116,9 +116,25 @@ int MaskCount(const SSection& section)
 
 bool CStandinTrainingSet::Read(const std::string& strDataFile, const std::string& strCfgFile)
 {
-    if (!ReadDataFile(strDataFile) || !ReadConfig(strCfgFile) || !ReadNames(m_strNames))
+    if (!ReadNetwork(strDataFile, strCfgFile) || !ReadList(m_strTrainList, m_nTrainImages))
         return false;
-    return ReadList(m_strTrainList, m_nTrainImages) && ReadList(m_strValidList, m_nValidImages);
+    m_nTrainBoxes = m_nBoxesAccepted;
+    return ReadList(m_strValidList, m_nValidImages);
+}
+
+bool CStandinTrainingSet::ReadNetwork(const std::string& strDataFile, const std::string& strCfgFile)
+{
+    return ReadDataFile(strDataFile) && ReadConfig(strCfgFile) && ReadNames(m_strNames);
+}
+
+bool CStandinTrainingSet::ReadTrainLabels(const std::string& strDataFile)
+{
+    if (!ReadDataFile(strDataFile))
+        return false;
+    m_nClasses = m_nDataClasses;
+    const bool bRead = ReadList(m_strTrainList, m_nTrainImages);
+    m_nTrainBoxes = m_nBoxesAccepted;
+    return bRead;
 }
 
 bool CStandinTrainingSet::Fail(const QString& strError)
@@ -203,7 +219,7 @@ bool CStandinTrainingSet::ReadNames(const std::string& strPath)
         return Fail("Couldn't open file: " + Text(strPath));
     std::string strLine;
     while (ReadLine(pFile, strLine))
-        ++m_nNames;
+        m_vctNames.push_back(strLine);
     std::fclose(pFile);
     return true;
 }
@@ -217,6 +233,7 @@ bool CStandinTrainingSet::ReadList(const std::string& strPath, int& nImages)
     while (ReadLine(pFile, strImage))
     {
         ++nImages;
+        m_nImage = nImages;
         ReadImage(strImage);
     }
     std::fclose(pFile);
@@ -294,6 +311,7 @@ void CStandinTrainingSet::CheckBox(const std::string& strLabel, int nClass, floa
     if (fRight - fLeft < MIN_SIZE || fBottom - fTop < MIN_SIZE)
         return Reject(strLabel, strBox, "too small");
     ++m_nBoxesAccepted;
+    m_vctBoxes.push_back({nClass, fW, fH, m_nImage});
     if (fX - fW / 2 < 0 || fX + fW / 2 > 1 || fY - fH / 2 < 0 || fY + fH / 2 > 1)
         ++m_nBoxesClipped;
 }
@@ -313,7 +331,7 @@ QJsonObject CStandinTrainingSet::Report() const
                        {"valid_list", Text(m_strValidList)},
                        {"valid_from_key", m_bValidFromKey},
                        {"names_file", Text(m_strNames)},
-                       {"names", m_nNames},
+                       {"names", static_cast<int>(m_vctNames.size())},
                        {"backup", Text(m_strBackup)},
                        {"backup_exists", bBackup},
                        {"yolo_layers", m_arrYolo},

@@ -16,14 +16,36 @@
 class CStandinTrainingSet
 {
 public:
+    // A label box Darknet accepted: class, size relative to the image, and
+    // which image of its list it came from (from 1).
+    struct SBox
+    {
+        int nClass = 0;
+        float fWidth = 0;
+        float fHeight = 0;
+        int nImage = 0;
+    };
+
     // False on the errors that make Darknet stop (a file it cannot open, a
     // configuration it cannot build); Error() then says why.
     bool Read(const std::string& strDataFile, const std::string& strCfgFile);
+    // Only the data file, the configuration and the class names, as
+    // "detector test" reads them.
+    bool ReadNetwork(const std::string& strDataFile, const std::string& strCfgFile);
+    // Only the data file and the train list's labels, as "detector
+    // calc_anchors" reads them: classes come from the data file.
+    bool ReadTrainLabels(const std::string& strDataFile);
 
     QString Error() const { return m_strError; }
     int Classes() const { return m_nClasses; }
     int YoloLayers() const { return static_cast<int>(m_arrYolo.size()); }
     std::string BackupFolder() const { return m_strBackup; }
+    int DataClasses() const { return m_nDataClasses; }
+    const std::vector<std::string>& Names() const { return m_vctNames; }
+    int TrainImages() const { return m_nTrainImages; }
+    // Accepted boxes, those of the train list first.
+    const std::vector<SBox>& Boxes() const { return m_vctBoxes; }
+    int TrainBoxes() const { return m_nTrainBoxes; }
     QJsonObject Report() const;
 
 private:
@@ -45,12 +67,15 @@ private:
     std::string m_strBackup;
     int m_nDataClasses = 0;
     bool m_bValidFromKey = false;
-    int m_nNames = 0;
+    std::vector<std::string> m_vctNames;
     int m_nClasses = 0;
     QJsonArray m_arrYolo;
     int m_nTrainImages = 0;
     int m_nValidImages = 0;
     int m_nBoxesAccepted = 0;
+    std::vector<SBox> m_vctBoxes;
+    int m_nTrainBoxes = 0;
+    int m_nImage = 0;
     int m_nBoxesClipped = 0;
     QJsonArray m_arrRejected;
     QJsonArray m_arrMissingImages;

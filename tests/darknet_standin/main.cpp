@@ -15,6 +15,12 @@
 //
 // Weights it saves remember their iteration; trained from such weights it
 // continues after that iteration, as Darknet does.
+//
+// It also answers "detector test" (see StandinDetector.h), "detector map"
+// and "detector calc_anchors" (see StandinEvaluation.h); with
+// DARKNET_STANDIN_REPORT these report their arguments and working folder.
+#include "tests/darknet_standin/StandinDetector.h"
+#include "tests/darknet_standin/StandinEvaluation.h"
 #include "tests/darknet_standin/StandinOutput.h"
 #include "tests/darknet_standin/StandinTrainingSet.h"
 
@@ -30,6 +36,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -51,7 +59,18 @@ struct SOptions
     int nSaveEvery = 100;
     int nMapEvery = 4;
     bool bMap = false;
+    // Every flag given, with its value for those that take one.
+    std::map<std::string, std::string> mapFlags;
+
+    std::string Flag(const std::string& strName, const std::string& strDefault = std::string()) const
+    {
+        const auto it = mapFlags.find(strName);
+        return it == mapFlags.end() ? strDefault : it->second;
+    }
 };
+
+const std::set<std::string> FLAGS_WITH_VALUE = {"-out",    "-thresh", "-num_of_clusters", "-width",
+                                                "-height", "-points", "-iou_thresh",      "-gpus"};
 
 constexpr char WEIGHTS_MARK[] = "stand-in weights iteration=";
 
@@ -82,7 +101,8 @@ QString Text(const std::string& strText)
     return QString::fromUtf8(strText.data(), static_cast<int>(strText.size()));
 }
 
-// Darknet takes flags ("-map", "-dont_show") anywhere; the rest are positional.
+// Darknet takes flags ("-map", "-dont_show", "-thresh 0.25") anywhere; the
+// rest are positional.
 void SplitArguments(int argc, char* argv[], std::vector<std::string>& vctPositional, QJsonArray& arrAll,
                     SOptions& options)
 {
@@ -90,8 +110,17 @@ void SplitArguments(int argc, char* argv[], std::vector<std::string>& vctPositio
     {
         arrAll.append(QString::fromUtf8(argv[i]));
         if (argv[i][0] != '-')
+        {
             vctPositional.emplace_back(argv[i]);
-        else if (std::strcmp(argv[i], "-map") == 0)
+            continue;
+        }
+        std::string& strValue = options.mapFlags[argv[i]];
+        if (FLAGS_WITH_VALUE.count(argv[i]) && i + 1 < argc)
+        {
+            strValue = argv[++i];
+            arrAll.append(QString::fromUtf8(argv[i]));
+        }
+        if (std::strcmp(argv[i], "-map") == 0)
             options.bMap = true;
     }
 }
@@ -194,6 +223,63 @@ int Train(const SOptions& options, const SRun& run, CStandinOutput& output)
     }
     return nLast;
 }
+
+bool WeightsReadable(const std::string& strWeights)
+{
+    if (::access(strWeights.c_str(), R_OK) == 0)
+        return true;
+    std::fprintf(stderr, "Couldn't open file: %s\n", strWeights.c_str());
+    return false;
+}
+
+// detector test <data> <cfg> <weights>, image paths on standard input.
+int Test(const std::vector<std::string>& vctPositional, const SOptions& options)
+{
+    CStandinTrainingSet set;
+    if (vctPositional.size() < 5 || !set.ReadNetwork(vctPositional[2], vctPositional[3]) ||
+        !WeightsReadable(vctPositional[4]))
+        return 1;
+    CStandinOutput::DetectorHeader(set.YoloLayers());
+    CStandinDetector detector(set.Names(), set.YoloLayers(), options.mapFlags.count("-ext_output") > 0,
+                              std::strtod(options.Flag("-thresh", "0.25").c_str(), nullptr));
+    return detector.Run(options.Flag("-out"));
+}
+
+// detector map <data> <cfg> <weights>
+int Map(const std::vector<std::string>& vctPositional)
+{
+    CStandinTrainingSet set;
+    if (vctPositional.size() < 5 || !set.Read(vctPositional[2], vctPositional[3]) ||
+        !WeightsReadable(vctPositional[4]))
+        return 1;
+    return CStandinEvaluation::Map(set, CStandinOutput::MapOf(SavedIteration(vctPositional[4])));
+}
+
+// detector calc_anchors <data> -num_of_clusters N -width W -height H
+int Anchors(const std::vector<std::string>& vctPositional, const SOptions& options)
+{
+    CStandinTrainingSet set;
+    if (!set.ReadTrainLabels(vctPositional[2]))
+        return 1;
+    return CStandinEvaluation::Anchors(set, std::atoi(options.Flag("-num_of_clusters", "5").c_str()),
+                                       std::atoi(options.Flag("-width", "416").c_str()),
+                                       std::atoi(options.Flag("-height", "416").c_str()));
+}
+
+// The commands besides training; -1 for training (or a usage error).
+int RunDetectorCommand(const std::vector<std::string>& vctPositional, const SOptions& options,
+                       const CStandinOutput& output)
+{
+    if (vctPositional.size() < 3 || vctPositional[0] != "detector")
+        return -1;
+    // Darknet crashed in calc_anchors before its output left the buffer.
+    if (vctPositional[1] == "calc_anchors")
+        return Anchors(vctPositional, options);
+    if (vctPositional[1] != "test" && vctPositional[1] != "map")
+        return -1;
+    output.Banner();
+    return vctPositional[1] == "test" ? Test(vctPositional, options) : Map(vctPositional);
+}
 } // namespace
 
 int main(int argc, char* argv[])
@@ -205,11 +291,16 @@ int main(int argc, char* argv[])
         std::signal(SIGTERM, SIG_IGN);
 
     CStandinOutput output;
-    output.Banner();
     std::vector<std::string> vctPositional;
     QJsonArray arrArguments;
     SplitArguments(argc, argv, vctPositional, arrArguments, options);
     QJsonObject report{{"arguments", arrArguments}};
+    if (vctPositional.size() >= 2 && vctPositional[0] == "detector" && vctPositional[1] != "train")
+        WriteReport(options.strReport, report);
+    const int nStatus = RunDetectorCommand(vctPositional, options, output);
+    if (nStatus >= 0)
+        return nStatus;
+    output.Banner();
     if (vctPositional.size() < 4 || vctPositional[0] != "detector" || vctPositional[1] != "train")
     {
         std::fputs("usage: darknet detector train <data> <cfg> [weights]\n", stderr);

@@ -4,9 +4,11 @@
 #include "tests/support/TestSupport.h"
 #include "trainer/DarknetBuildWriter.h"
 #include "trainer/ProcessOutputBuffer.h"
+#include "trainer/detect/DetectorInput.h"
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -30,6 +32,30 @@ void WriteFile(const QString& strPath, const QByteArray& baContent)
     file.write(baContent);
 }
 
+QByteArray Sample(const QString& strName)
+{
+    return OptraTest::ReadBytes(QStringLiteral(OPTRA_DARKNET_OUTPUT_DIR "/") + strName);
+}
+
+// The layout of an output: every number (and nan, inf) with the padding
+// before it becomes " #", the sample's class names "NAME", and a run of
+// lines of one shape a single line. What is left, spaces, tabs and carriage
+// returns included, is what the stand-in must print exactly as Darknet does.
+QByteArrayList Shape(const QByteArray& baOutput)
+{
+    QString strText = QString::fromUtf8(baOutput);
+    strText.replace(QRegularExpression(" *-?(?:\\d+(?:\\.\\d+)?|nan|inf)"), " #");
+    strText.replace(QRegularExpression("^(car|person's): ", QRegularExpression::MultilineOption), "NAME: ");
+    strText.replace(QRegularExpression("\"name\":\"(car|person's)\""), "\"name\":\"NAME\"");
+    QByteArrayList lstShape;
+    for (const QString& strLine : strText.split('\n'))
+    {
+        if (lstShape.isEmpty() || lstShape.back() != strLine.toUtf8())
+            lstShape << strLine.toUtf8();
+    }
+    return lstShape;
+}
+
 // A finished stand-in run: its report and its output as log lines.
 struct SRun
 {
@@ -38,6 +64,8 @@ struct SRun
     QJsonObject report;
     QStringList lstOut;
     QStringList lstErr;
+    // Standard output as printed.
+    QByteArray baOut;
 };
 
 class CStandinProcess
@@ -52,16 +80,23 @@ public:
         m_process.setProcessEnvironment(environment);
         m_process.setWorkingDirectory(strDir);
         QObject::connect(&m_process, &QProcess::readyReadStandardOutput,
-                         [this] { m_run.lstOut += m_out.Append(m_process.readAllStandardOutput()); });
+                         [this]
+                         {
+                             const QByteArray baChunk = m_process.readAllStandardOutput();
+                             m_run.baOut += baChunk;
+                             m_run.lstOut += m_out.Append(baChunk);
+                         });
         QObject::connect(&m_process, &QProcess::readyReadStandardError,
                          [this] { m_run.lstErr += m_err.Append(m_process.readAllStandardError()); });
         m_strReport = strReport;
     }
 
     QProcess& Process() { return m_process; }
-    void Start(const QStringList& lstArguments)
+    void Start(const QStringList& lstArguments, const QByteArray& baInput = QByteArray())
     {
         m_process.start(QCoreApplication::applicationDirPath() + "/darknet_standin", lstArguments);
+        m_process.write(baInput);
+        m_process.closeWriteChannel();
     }
 
     SRun Finish()
@@ -98,11 +133,43 @@ private:
     QString ReportPath() const { return m_pTemp->path() + "/report.json"; }
 
     SRun Run(const QStringList& lstArguments = TRAIN_ARGUMENTS, const QStringList& lstEnvironment = {},
-             const QString& strDir = QString())
+             const QString& strDir = QString(), const QByteArray& baInput = QByteArray())
     {
         CStandinProcess standin(strDir.isEmpty() ? m_strDir : strDir, ReportPath(), lstEnvironment);
-        standin.Start(lstArguments);
+        standin.Start(lstArguments, baInput);
         return standin.Finish();
+    }
+
+    // The project the recorded samples came from, as far as their output
+    // shows it: classes "car" and "person's", three [yolo] layers, a train
+    // list of two images with two boxes each and a test list with one box.
+    void BuildSampleProject()
+    {
+        SDarknetProject project;
+        project.strProjectDir = m_strDir;
+        project.vctCategories = {{3, "car"}, {7, "person's"}};
+        project.vctImages = {{"t.png", 200, 100, {{20, 10, 40, 30, 3}, {100, 40, 80, 50, 7}}},
+                             {"a.jpg", 200, 100, {{0, 0, 150, 100, 7}, {120, 20, 30, 60, 3}}},
+                             {"v.png", 200, 100, {{50, 50, 20, 20, 3}}}};
+        project.lstTrainNames = QStringList{"t.png", "a.jpg"};
+        project.lstTestNames = QStringList{"v.png"};
+        const QString strYolo = "[convolutional]\nfilters=21\n[yolo]\nmask=0,1,2\nclasses=2\n";
+        project.strConfiguration = "[net]\nwidth=416\n" + strYolo + strYolo + strYolo;
+        for (const SDarknetImage& image : project.vctImages)
+        {
+            QImage pixels(image.nWidth, image.nHeight, QImage::Format_RGB32);
+            pixels.fill(Qt::gray);
+            QVERIFY(pixels.save(Path("Images/" + image.strName)));
+        }
+        QVERIFY(CDarknetBuildWriter().Write(project));
+        WriteFile(Path("Backup/config_final.weights"), "weights");
+    }
+
+    SRun Detect(const QByteArray& baInput, const QStringList& lstEnvironment = {})
+    {
+        return Run({"detector", "test", "detector.txt", "config.txt", "Backup/config_final.weights",
+                    "-dont_show", "-ext_output", "-out", "result.json", "-thresh", "0.02"},
+                   lstEnvironment, QString(), baInput);
     }
 
     // Image files exist on disk; the stand-in checks that, not their content.
@@ -299,6 +366,129 @@ private slots:
         QCOMPARE(run.report.value("error").toString(), error);
         QCOMPARE(run.report.value("arguments").toVariant().toStringList(), arguments);
         QCOMPARE(run.nExitCode, error.isEmpty() ? 0 : 1);
+    }
+
+    // Output and result file have the recorded Darknet's layout, byte for byte.
+    void detectorTestLooksLikeDarknet()
+    {
+        BuildSampleProject();
+        const SRun run = Detect("Images/t.png\nImages/a.jpg\n");
+        QCOMPARE(run.status, QProcess::NormalExit);
+        QCOMPARE(run.nExitCode, 0);
+        QCOMPARE(Shape(run.baOut), Shape(Sample("darknet-detector-test-stdout.txt")));
+        QCOMPARE(run.baOut.count("Enter Image Path: "), 3);
+        QVERIFY(run.baOut.endsWith("\nEnter Image Path: "));
+        QVERIFY(
+            run.baOut.contains("person's: 90%\t(left_x:  100   top_y:   40   width:   80   height:   50)\n"));
+        const QByteArray baJson = OptraTest::ReadBytes(Path("result.json"));
+        QCOMPARE(Shape(baJson), Shape(Sample("darknet-detector-test-result.json")));
+        QVERIFY(baJson.endsWith("}\n ] \n}\n]"));
+        QVERIFY(
+            baJson.contains("{\"class_id\":1, \"name\":\"person's\", \"relative_coordinates\":{\"center_x\":"
+                            "0.700000, \"center_y\":0.650000, \"width\":0.400000, \"height\":0.500000}, "
+                            "\"confidence\":0.900000}"));
+        QCOMPARE(QImage(Path("predictions.jpg")).size(), QSize(200, 100));
+    }
+
+    void detectorTestQuirks()
+    {
+        BuildSampleProject();
+        const QString strName = "Images/it's \"q\" \\.png";
+        QVERIFY(QFile::copy(Path("Images/t.png"), Path(strName)));
+        const QByteArray baName = strName.toUtf8();
+        WriteFile(Path("detections.txt"), baName + "\t0 -nan 0.25 inf 0 1\n" + baName +
+                                              "\t1 0.5 0.5 0.1 0.1 0.01\n" + baName +
+                                              "\t1 0.5 0.5 0.1 0.1 0.5\nImages/t.png\t0 0.5 0.5 0.1 0.1 1\n");
+        const SRun run = Detect(baName + "\n", {"DARKNET_STANDIN_DETECTIONS=" + Path("detections.txt")});
+        QCOMPARE(run.nExitCode, 0);
+        const QByteArray baJson = OptraTest::ReadBytes(Path("result.json"));
+        QVERIFY(baJson.contains("\"filename\":\"" + baName + "\", \n"));
+        QVERIFY(
+            baJson.contains("\"center_x\":-nan, \"center_y\":0.250000, \"width\":inf, \"height\":0.000000}, "
+                            "\"confidence\":1.000000}"));
+        // Below the threshold of 0.02, and another image's detection.
+        QCOMPARE(baJson.count("\"class_id\":"), 2);
+        QVERIFY(
+            run.baOut.contains("\ncar: 100%\t(left_x: -nan   top_y:   25   width:  inf   height:    0)\n"));
+    }
+
+    // fgets with 256 bytes: the first 255 bytes are one path, the rest another.
+    void overlongLineIsSplitLikeDarknet()
+    {
+        BuildSampleProject();
+        const QString strFolder = "Images/" + QString(255 - 7 - 6, 'd');
+        QVERIFY(QDir().mkpath(Path(strFolder)));
+        QVERIFY(QFile::copy(Path("Images/t.png"), Path(strFolder + "/t.png")));
+        const QByteArray baFirst = (strFolder + "/t.png").toUtf8();
+        QCOMPARE(baFirst.size(), 255);
+        const SRun run = Detect(baFirst + "Images/a.jpg\n");
+        QCOMPARE(run.nExitCode, 0);
+        QCOMPARE(run.baOut.count("Enter Image Path: "), 3);
+        QVERIFY(run.baOut.contains("\n" + baFirst + ": Predicted in "));
+        QVERIFY(run.baOut.contains("\nImages/a.jpg: Predicted in "));
+    }
+
+    // The longest path the program passes reaches Darknet as one image.
+    void longestPassablePathIsOneImage()
+    {
+        BuildSampleProject();
+        const QString strFolder = "Images/" + QString(CDetectorInput::MAX_PATH_BYTES - 7 - 6, 'd');
+        QVERIFY(QDir().mkpath(Path(strFolder)));
+        QVERIFY(QFile::copy(Path("Images/t.png"), Path(strFolder + "/t.png")));
+        QStringList lstPassed, lstRefused;
+        const SRun run = Detect(CDetectorInput::Lines({strFolder + "/t.png"}, lstPassed, lstRefused));
+        QCOMPARE(lstPassed.size(), 1);
+        QCOMPARE(run.nExitCode, 0);
+        CDetectorInput input;
+        QCOMPARE(input.Append(run.baOut), 1);
+    }
+
+    void detectorTestCrashKeepsFinishedFrames()
+    {
+        BuildSampleProject();
+        const SRun run =
+            Detect("Images/t.png\nImages/a.jpg\nImages/v.png\n", {"DARKNET_STANDIN_CRASH_AFTER=1"});
+        QCOMPARE(run.status, QProcess::CrashExit);
+        QCOMPARE(run.baOut.count("Enter Image Path: "), 2);
+        QCOMPARE(run.baOut.count(": Predicted in "), 1);
+        const QByteArray baJson = OptraTest::ReadBytes(Path("result.json"));
+        QVERIFY(baJson.startsWith("[\n{\n \"frame_id\":1, \n \"filename\":\"Images/t.png\", \n"));
+        QVERIFY(baJson.contains(
+            " ] \n}, \n{\n \"frame_id\":2, \n \"filename\":\"Images/a.jpg\", \n \"objects\": [ \n  {"));
+        QVERIFY(!baJson.contains("]\n}\n]"));
+    }
+
+    void detectorMapPrintsWhatDarknetPrints()
+    {
+        BuildSampleProject();
+        const SRun run = Run({"detector", "map", "detector.txt", "config.txt", "Backup/config_final.weights"},
+                             {"DARKNET_STANDIN_AP=0", "DARKNET_STANDIN_FP=28,41"});
+        QCOMPARE(run.nExitCode, 0);
+        QCOMPARE(run.baOut, Sample("darknet-detector-map-stdout.txt"));
+    }
+
+    void calcAnchorsLooksLikeDarknet()
+    {
+        BuildSampleProject();
+        const SRun run = Run({"detector", "calc_anchors", "detector.txt", "-num_of_clusters", "3", "-width",
+                              "416", "-height", "416", "-dont_show"});
+        QCOMPARE(run.nExitCode, 0);
+        QCOMPARE(Shape(run.baOut), Shape(Sample("darknet-calc-anchors-stdout.txt")));
+        // The train boxes at 416 x 416 by area: 83.2 x 124.8, 62.4 x 249.6,
+        // then 166.4 x 208 and 312 x 416, whose mean is 239.2 x 312.
+        const QByteArray baAnchors = OptraTest::ReadBytes(Path("anchors.txt"));
+        QCOMPARE(baAnchors, QByteArray(" 83,125,  62,250, 239,312"));
+        QVERIFY(run.baOut.endsWith("\nanchors = " + baAnchors + "\n"));
+    }
+
+    void calcAnchorsWithFewerBoxesThanClustersCrashes()
+    {
+        BuildSampleProject();
+        const SRun run = Run({"detector", "calc_anchors", "detector.txt", "-num_of_clusters", "9", "-width",
+                              "416", "-height", "416"});
+        QCOMPARE(run.status, QProcess::CrashExit);
+        QCOMPARE(run.baOut, QByteArray());
+        QVERIFY(!QFile::exists(Path("anchors.txt")));
     }
 
     // Darknet trains for hours and fails only when it first saves weights.

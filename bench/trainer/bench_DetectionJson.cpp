@@ -1,0 +1,137 @@
+// Darknet's result file for 10,000 images with five boxes each (one in ten
+// with nan or inf, as a weak model writes them) turned into checked boxes,
+// matched to the image list and made proposals, against two floors in the
+// same run: one pass over the bytes that only converts the numbers, and Qt's
+// strict JSON parser on the same file with the nan and inf literals replaced
+// (which it needs). The whole must stay under a second.
+#include "bench/support/BenchMain.h"
+#include "trainer/detect/DetectionJsonReader.h"
+#include "trainer/detect/DetectionProposals.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStringList>
+
+#include <cstring>
+
+namespace
+{
+constexpr int IMAGES = 10000;
+constexpr int BOXES_PER_IMAGE = 5;
+
+QStringList ImagePaths()
+{
+    QStringList lstPaths;
+    for (int i = 0; i < IMAGES; ++i)
+        lstPaths << QString("Images/image_%1.jpg").arg(i, 5, 10, QChar('0'));
+    return lstPaths;
+}
+
+QByteArray Coordinate(int nImage, int nBox, int nField)
+{
+    if ((nImage + nBox) % 10 == 0 && nField == 0)
+        return "-nan";
+    if ((nImage + nBox) % 10 == 5 && nField == 2)
+        return "inf";
+    return QByteArray::number(0.1 + 0.15 * ((nImage + nBox + nField) % 5), 'f', 6);
+}
+
+QByteArray MakeJson()
+{
+    const QStringList lstPaths = ImagePaths();
+    QByteArray baJson = "[\n";
+    for (int i = 0; i < IMAGES; ++i)
+    {
+        baJson += "{\n \"frame_id\":" + QByteArray::number(i + 1) + ", \n \"filename\":\"" +
+                  lstPaths[i].toUtf8() + "\", \n \"objects\": [ \n";
+        for (int j = 0; j < BOXES_PER_IMAGE; ++j)
+        {
+            baJson += "  {\"class_id\":" + QByteArray::number(j % 3) +
+                      ", \"name\":\"class\", \"relative_coordinates\":{\"center_x\":" + Coordinate(i, j, 0) +
+                      ", \"center_y\":" + Coordinate(i, j, 1) + ", \"width\":" + Coordinate(i, j, 2) +
+                      ", \"height\":" + Coordinate(i, j, 3) + "}, \"confidence\":0.876543}";
+            baJson += j + 1 < BOXES_PER_IMAGE ? ", \n" : "\n";
+        }
+        baJson += i + 1 < IMAGES ? " ] \n}, \n" : " ] \n}\n";
+    }
+    return baJson + "]\n";
+}
+
+const QByteArray& Json()
+{
+    static const QByteArray baJson = MakeJson();
+    return baJson;
+}
+
+const std::vector<SClassMapping>& Classes()
+{
+    static const std::vector<SClassMapping> vctClasses{{10, "a"}, {11, "b"}, {12, "c"}};
+    return vctClasses;
+}
+
+// Read, matched to the image list and turned into proposals per image.
+void DetectionJsonReader(benchmark::State& state)
+{
+    const QStringList lstPaths = ImagePaths();
+    for (auto _ : state)
+    {
+        const SDetectionResult result = CDetectionJsonReader::Read(Json(), 3);
+        const SDetectionMatch match = CDetectionJsonReader::Match(result, lstPaths);
+        size_t nProposals = 0;
+        int nUnmapped = 0;
+        for (const auto& [nImage, nFrame] : match.vctMatched)
+            nProposals += CDetectionProposals::FromFrame(result.vctFrames[static_cast<size_t>(nFrame)],
+                                                         Classes(), nUnmapped)
+                              .size();
+        if (match.vctMatched.size() != size_t(IMAGES) || result.drops.nNonFinite != IMAGES ||
+            nProposals + result.drops.Total() != size_t(IMAGES * BOXES_PER_IMAGE))
+            state.SkipWithError("unexpected result");
+        benchmark::DoNotOptimize(nProposals);
+    }
+    state.counters["MB"] = Json().size() / 1e6;
+}
+BENCHMARK(DetectionJsonReader)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+// Finds each number and converts it, nothing else: the least any reader does.
+void NumberScan(benchmark::State& state)
+{
+    for (auto _ : state)
+    {
+        double dSum = 0;
+        const char* p = Json().constData();
+        const char* pEnd = p + Json().size();
+        while ((p = static_cast<const char*>(std::memchr(p, ':', static_cast<size_t>(pEnd - p)))))
+        {
+            ++p;
+            dSum += std::atof(p);
+        }
+        benchmark::DoNotOptimize(dSum);
+    }
+}
+BENCHMARK(NumberScan)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+void StrictQtParser(benchmark::State& state)
+{
+    const QByteArray baStrict = QByteArray(Json()).replace("-nan", "0").replace("inf", "0");
+    for (auto _ : state)
+    {
+        const QJsonArray arrFrames = QJsonDocument::fromJson(baStrict).array();
+        int nObjects = 0;
+        for (const QJsonValue& frame : arrFrames)
+            nObjects += frame.toObject().value("objects").toArray().size();
+        if (nObjects != IMAGES * BOXES_PER_IMAGE)
+            state.SkipWithError("strict parse failed");
+    }
+}
+BENCHMARK(StrictQtParser)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    return OptraBench::RunBenchmarks(
+        argc, argv,
+        {{"DetectionJsonReader/min_time:2.000/real_time", "NumberScan/min_time:2.000/real_time", 3.0},
+         {"DetectionJsonReader/min_time:2.000/real_time", "StrictQtParser/min_time:2.000/real_time", 1.0}},
+        {{"DetectionJsonReader/min_time:2.000/real_time", 1.0}});
+}
