@@ -28,7 +28,7 @@ const QString VIEW_LAYOUT_KEY = QStringLiteral("GENERAL_VIEW_LAYOUT");
 constexpr int WINDOW_STATE_VERSION = 1;
 constexpr int LEFT_DOCK_WIDTH = 250;
 constexpr int TRAINING_DOCK_HEIGHT = 280;
-constexpr int LOG_FIRST_HEIGHT = 110;
+constexpr int LOG_FIRST_HEIGHT = 90;
 
 QByteArray Stored(const QString& strKey)
 {

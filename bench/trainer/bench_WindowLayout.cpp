@@ -25,14 +25,17 @@ void ShowAndLayOut(Window& window)
 void FirstStartWindow(benchmark::State& state)
 {
     double dShare = 0;
+    QSize sizeViews;
     for (auto _ : state)
     {
         MainWindow window(nullptr);
         ShowAndLayOut(window);
-        const QWidget* pViews = window.GetViewArea();
-        dShare = double(pViews->width()) * pViews->height() / (double(window.width()) * window.height());
+        sizeViews = window.GetViewArea()->size();
+        dShare = double(sizeViews.width()) * sizeViews.height() / (double(window.width()) * window.height());
     }
     state.counters["view_share"] = dShare;
+    state.counters["views_width"] = sizeViews.width();
+    state.counters["views_height"] = sizeViews.height();
 }
 BENCHMARK(FirstStartWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 

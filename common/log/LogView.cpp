@@ -52,6 +52,7 @@ int Rank(ELogLevel level)
 }
 
 constexpr int RANK_ROLE = Qt::UserRole + 1;
+constexpr int MIN_TABLE_HEIGHT = 48;
 
 QList<QStandardItem*> MakeRow(const SLogMessage& message)
 {
@@ -78,6 +79,9 @@ CLogView::CLogView(QWidget* pParent) : QWidget(pParent)
     m_pModel = new QStandardItemModel(m_pTableView);
     m_pTableView->setModel(m_pModel);
     m_pTableView->setTextElideMode(Qt::ElideNone);
+    // The band may be dragged down to a couple of lines: the image above
+    // needs the room more while labelling.
+    m_pTableView->setMinimumHeight(MIN_TABLE_HEIGHT);
     ResetModel();
     pLayout->addWidget(m_pTableView);
 
