@@ -18,7 +18,8 @@ bool IsFinite(const QRectF& rc)
 
 double Overshoot(const QRectF& rc, const QSize& sizeImage)
 {
-    return std::max({-rc.left(), -rc.top(), rc.right() - sizeImage.width(), rc.bottom() - sizeImage.height()});
+    return std::max(
+        {-rc.left(), -rc.top(), rc.right() - sizeImage.width(), rc.bottom() - sizeImage.height()});
 }
 } // namespace
 
@@ -46,8 +47,8 @@ CBoxCheck::EVerdict CBoxCheck::Fit(QRectF& rcBox, const QSize& sizeImage, QStrin
     const bool bReported = Overshoot(rcBox, sizeImage) > CLAMP_TOLERANCE;
     if (bReported)
         strProblem = (bLarger ? QStringLiteral("box larger than the image ")
-                              : QStringLiteral("box reaches outside the image "))
-                     + Describe(rcBox) + QStringLiteral(", cut to the image");
+                              : QStringLiteral("box reaches outside the image ")) +
+                     Describe(rcBox) + QStringLiteral(", cut to the image");
     rcBox = rcInside;
     return bReported ? EVerdict::CLAMPED : EVerdict::KEEP;
 }

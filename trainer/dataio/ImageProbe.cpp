@@ -48,8 +48,9 @@ QString CImageProbe::ProblemText(EStatus status)
 CBoxCheck::EVerdict CImageProbe::FitBox(QRectF& rcBox, const SResult& probe, const QSize& sizeDeclared,
                                         QString& strProblem)
 {
-    const bool bUpright = probe.nOrientation == 1 || (sizeDeclared.isValid() && sizeDeclared == probe.sizeUpright &&
-                                                      sizeDeclared != probe.sizeRaw);
+    const bool bUpright =
+        probe.nOrientation == 1 ||
+        (sizeDeclared.isValid() && sizeDeclared == probe.sizeUpright && sizeDeclared != probe.sizeRaw);
     // Checked in the file's own pixels first: a box that is not a number
     // must not reach the turning arithmetic.
     const CBoxCheck::EVerdict verdict =
@@ -66,4 +67,16 @@ CImageProbe::SResult CImageProbe::Declared(const QSize& sizeDeclared)
     result.sizeRaw = sizeDeclared;
     result.sizeUpright = sizeDeclared;
     return result;
+}
+
+SLabelledImage CImageProbe::ImageOf(const QString& strPath, const QString& strRelativePath,
+                                    const SResult& probe)
+{
+    SLabelledImage image;
+    image.strAbsolutePath = strPath;
+    image.strRelativePath = strRelativePath;
+    image.nWidth = probe.sizeUpright.width();
+    image.nHeight = probe.sizeUpright.height();
+    image.nOrientation = probe.nOrientation;
+    return image;
 }

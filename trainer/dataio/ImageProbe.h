@@ -1,6 +1,7 @@
 #pragma once
 
 #include "trainer/dataio/BoxCheck.h"
+#include "trainer/dataio/LabelledImage.h"
 
 #include <QRectF>
 #include <QSize>
@@ -40,6 +41,9 @@ public:
     // before labelling); sizeDeclared is invalid when the format gives none.
     static CBoxCheck::EVerdict FitBox(QRectF& rcBox, const SResult& probe, const QSize& sizeDeclared,
                                       QString& strProblem);
+    // An unlabelled image of the probed file.
+    static SLabelledImage ImageOf(const QString& strPath, const QString& strRelativePath,
+                                  const SResult& probe);
     // A probe of an image that is not looked at: the size a label file
     // declares, upright.
     static SResult Declared(const QSize& sizeDeclared);

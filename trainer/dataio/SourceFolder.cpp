@@ -44,10 +44,16 @@ QString CSourceFolder::Resolve(const QString& strBase, const QString& strPathInF
 
 QString CSourceFolder::Relative(const QString& strAbsolute) const
 {
-    return QDir(m_strRoot).relativeFilePath(strAbsolute);
+    const QString strRelative = QDir(m_strRoot).relativeFilePath(strAbsolute);
+    // A file of a sibling folder (the images beside a chosen "Annotations")
+    // keeps the sibling's name instead of climbing out.
+    if (strRelative.startsWith(QLatin1String("../")))
+        return QDir(QFileInfo(m_strRoot).path()).relativeFilePath(strAbsolute);
+    return strRelative;
 }
 
-QStringList CSourceFolder::Swapped(const QString& strPath, const QStringList& lstFrom, const QString& strTo) const
+QStringList CSourceFolder::Swapped(const QString& strPath, const QStringList& lstFrom,
+                                   const QString& strTo) const
 {
     // Components from the root's own name down may be swapped: a user who
     // picks ".../images" expects its sibling ".../labels" to be used.

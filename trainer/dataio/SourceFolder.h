@@ -23,7 +23,8 @@ public:
     // strPathInFile relative to strBase ("\" read as a separator); empty when
     // it is absolute or leads out of strBase.
     static QString Resolve(const QString& strBase, const QString& strPathInFile);
-    // The path of a file below the root, "/" separated.
+    // The path of a file below the root, "/" separated; for a file of a
+    // sibling of the root, its path below the root's parent.
     QString Relative(const QString& strAbsolute) const;
     // strPath with one folder component named one of lstFrom replaced by
     // strTo, for each such component from the deepest to the root's own

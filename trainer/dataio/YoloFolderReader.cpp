@@ -34,10 +34,7 @@ bool LooksLikeLabels(const QString& strPath)
 }
 } // namespace
 
-CYoloFolderReader::CYoloFolderReader(const QString& strFolder)
-    : m_folder(strFolder)
-{
-}
+CYoloFolderReader::CYoloFolderReader(const QString& strFolder) : m_folder(strFolder) {}
 
 bool CYoloFolderReader::Read(SLabelledSet& set)
 {
@@ -73,13 +70,15 @@ QString CYoloFolderReader::FindNamesFile(const QStringList& lstFiles, SLabelledS
     QStringList lstNames;
     for (const QString& strFile : lstFiles)
     {
-        if (strFile.endsWith(QLatin1String(".names")) && !strFile.mid(strTop.size()).contains(QLatin1Char('/')))
+        if (strFile.endsWith(QLatin1String(".names")) &&
+            !strFile.mid(strTop.size()).contains(QLatin1Char('/')))
             lstNames << strFile;
     }
     if (lstNames.isEmpty())
     {
-        AddProblem(set, m_folder.Root(), 0,
-                   QStringLiteral("no class names file (classes.txt, obj.names or *.names): boxes cannot be named"));
+        AddProblem(
+            set, m_folder.Root(), 0,
+            QStringLiteral("no class names file (classes.txt, obj.names or *.names): boxes cannot be named"));
         return QString();
     }
     if (lstNames.size() > 1)
@@ -133,15 +132,11 @@ void CYoloFolderReader::ReadImage(const QString& strImage, SLabelledSet& set)
     const CImageProbe::SResult probe = CImageProbe::Probe(strImage);
     if (probe.status != CImageProbe::EStatus::OK)
     {
-        AddProblem(set, strImage, 0, CImageProbe::ProblemText(probe.status) + QStringLiteral(", not imported"));
+        AddProblem(set, strImage, 0,
+                   CImageProbe::ProblemText(probe.status) + QStringLiteral(", not imported"));
         return;
     }
-    SLabelledImage image;
-    image.strAbsolutePath = strImage;
-    image.strRelativePath = m_folder.Relative(strImage);
-    image.nWidth = probe.sizeUpright.width();
-    image.nHeight = probe.sizeUpright.height();
-    image.nOrientation = probe.nOrientation;
+    SLabelledImage image = CImageProbe::ImageOf(strImage, m_folder.Relative(strImage), probe);
     if (!strLabel.isEmpty())
         ReadLabel(strLabel, probe, image, set);
     set.vctImages.push_back(std::move(image));
@@ -205,8 +200,8 @@ bool CYoloFolderReader::ParseLine(const QByteArray& baLine, const QSize& sizeRaw
     box.strClassName = m_lstNamesByIndex[nClass];
     const double dWidth = adValues[2] * sizeRaw.width();
     const double dHeight = adValues[3] * sizeRaw.height();
-    box.rcBox = QRectF(adValues[0] * sizeRaw.width() - dWidth / 2, adValues[1] * sizeRaw.height() - dHeight / 2,
-                       dWidth, dHeight);
+    box.rcBox = QRectF(adValues[0] * sizeRaw.width() - dWidth / 2,
+                       adValues[1] * sizeRaw.height() - dHeight / 2, dWidth, dHeight);
     return true;
 }
 

@@ -37,7 +37,8 @@ private:
                    SLabelledSet& set) const;
     // A box in raw image pixels from one line; false with strProblem set
     // when the line cannot be a box.
-    bool ParseLine(const QByteArray& baLine, const QSize& sizeRaw, SLabelledBox& box, QString& strProblem) const;
+    bool ParseLine(const QByteArray& baLine, const QSize& sizeRaw, SLabelledBox& box,
+                   QString& strProblem) const;
     void ReportOrphans(const QStringList& lstFiles, SLabelledSet& set) const;
 
     CSourceFolder m_folder;
