@@ -16,6 +16,9 @@
 #include <set>
 #include <vector>
 
+enum class ELabelFormat;
+struct SImportRequest;
+struct SLabelledSet;
 class CClassEditorController;
 class CClassEditorView;
 class CConfigurationEditorView;
@@ -198,6 +201,19 @@ public slots:
     // Fits the text in the configuration editor to the categories, after
     // showing the lines that change.
     void slot_AdaptToClasses();
+    // File > "Import labelled images..." and "Export labelled images...".
+    void slot_ImportLabelledImages();
+    void slot_ExportLabelledImages();
+
+public:
+    // Reads labelled images (YOLO, VOC, COCO), creates the classes they
+    // name after one confirmation, and adds the images with their boxes as
+    // Add Images does, split into the lists as asked; a summary of every
+    // problem follows. False when nothing could be imported.
+    bool ImportLabelled(const SImportRequest& request);
+    // Writes the images (0 all, 1 train, 2 test) with their boxes in the
+    // format into strFolder, then shows a summary.
+    bool ExportLabelled(ELabelFormat eFormat, const QString& strFolder, int nWhich, bool bCopyImages);
 
 private:
     using RoiMap = std::map<int, std::vector<std::shared_ptr<CDatasetRoi>>>;
@@ -322,6 +338,15 @@ private:
     static void ShowRectangle(CDrawableGeometry& drawable, const QRectF& rcBox);
     // Names of the categories by ID.
     std::map<int, QString> CategoryNames();
+    // Adds the classes (one transaction); false, with a message, when it cannot.
+    bool CreateCategories(const QStringList& lstNames);
+    // The project's images of a list (0 all, 1 train, 2 test) with their boxes.
+    SLabelledSet LabelledSet(int nWhich);
+    bool ReadLabelledSet(const SImportRequest& request, SLabelledSet& set);
+    // Adds the images at the indices into a list; false when cancelled.
+    bool AddLabelled(const SLabelledSet& set, const std::vector<int>& vctIndices, bool bTest,
+                     const std::map<QString, int>& mapCategories, QStringList& lstFailures, int& nAdded,
+                     int& nAddedBoxes);
     // The drawable showing a stored ROI (named "(no class)" when its
     // category is gone).
     static GeometryPtr MakeRoiDrawable(const CDatasetRoi& roi, const std::map<int, QString>& mapCategories);

@@ -170,6 +170,8 @@ private:
     QAction* m_pActExit = nullptr;
     QAction* m_pActAbout = nullptr;
     QAction* m_pActToggleDocks = nullptr;
+    QAction* m_pActImport = nullptr;
+    QAction* m_pActExport = nullptr;
     bool m_bDocksHidden = false;
     // Nothing usable was stored: the sizes of a first start are set again
     // once the window is shown and laid out.

@@ -84,6 +84,16 @@ void MainWindow::CreateMenus()
     QMenu* pFile = menuBar()->addMenu(QStringLiteral("File"));
     pFile->addActions({m_pActOpenProject, m_pActNewProject, m_pActSave});
     pFile->addSeparator();
+    m_pActImport = pFile->addAction(QStringLiteral("Import labelled images..."));
+    m_pActExport = pFile->addAction(QStringLiteral("Export labelled images..."));
+    if (m_pProjectController)
+    {
+        connect(m_pActImport, &QAction::triggered, m_pProjectController,
+                &CProjectController::slot_ImportLabelledImages);
+        connect(m_pActExport, &QAction::triggered, m_pProjectController,
+                &CProjectController::slot_ExportLabelledImages);
+    }
+    pFile->addSeparator();
     m_pRecentMenu = pFile->addMenu(QStringLiteral("Recent"));
     pFile->addSeparator();
     pFile->addAction(m_pActExit);
@@ -195,9 +205,11 @@ void MainWindow::slot_Redo()
 
 void MainWindow::SetEditingEnabled(bool bEnabled)
 {
+    // Images added during a run would change the lists it trains on.
     for (QAction* pAction : {m_pActOpenProject, m_pActNewProject, m_pActSave, m_pActUndo, m_pActRedo,
-                             m_pActSetting, m_pActStart})
-        pAction->setEnabled(bEnabled);
+                             m_pActSetting, m_pActStart, m_pActImport})
+        if (pAction)
+            pAction->setEnabled(bEnabled);
     m_pActStop->setEnabled(!bEnabled);
     m_pViewArea->setEnabled(bEnabled);
 }

@@ -118,7 +118,8 @@ private slots:
         const QList<QAction*> lstMenus = m_pWindow->menuBar()->actions();
         QCOMPARE(Texts(lstMenus), QStringList({"+File", "+Edit", "+Run", "+Tools", "+View", "+Help"}));
         QCOMPARE(Texts(lstMenus[0]->menu()->actions()),
-                 QStringList({"Open Project", "New Project", "Save", "|", "+Recent", "|", "Exit"}));
+                 QStringList({"Open Project", "New Project", "Save", "|", "Import labelled images...",
+                              "Export labelled images...", "|", "+Recent", "|", "Exit"}));
         QCOMPARE(Texts(lstMenus[1]->menu()->actions()),
                  QStringList({"Undo", "Redo", "|", "[1x1]", "[2x1]", "[2x2]"}));
         QCOMPARE(Texts(lstMenus[2]->menu()->actions()),
