@@ -81,7 +81,7 @@ void CImageAdder::AddOne(int nIndex, const QString& strSource, const SDecodedIma
     if (QFileInfo::exists(strTarget) || QFileInfo(strTarget).isSymLink())
     {
         CLog::Write(ELogLevel::ERROR, "File %s is already exists", Utf8(strName).constData());
-        Fail(strSource, QStringLiteral("an image of this name is already in the project"));
+        Fail(strSource, QStringLiteral("a file of this name is already in the project's image folder"));
         QFile::remove(decoded.strStagedFile);
         return;
     }
