@@ -45,3 +45,15 @@ QString CDatasetRoi::ParseToInsertQueryWithID() const
                              COLUMN_IMAGE_ID.toUtf8().constData(), COLUMN_CATEGORY_ID.toUtf8().constData(),
                              ID, m_dX, m_dY, m_dWidth, m_dHeight, m_nImageID, m_nCategoryID);
 }
+
+std::shared_ptr<CDatasetRoi> CDatasetRoi::Make(const QRectF& rcBox, int nImageID, int nCategoryID)
+{
+    auto pRoi = std::make_shared<CDatasetRoi>();
+    pRoi->SetX(rcBox.x());
+    pRoi->SetY(rcBox.y());
+    pRoi->SetWidth(rcBox.width());
+    pRoi->SetHeight(rcBox.height());
+    pRoi->SetImageID(nImageID);
+    pRoi->SetCategoryID(nCategoryID);
+    return pRoi;
+}

@@ -2,6 +2,10 @@
 
 #include "common/database/DatabaseHelper.h"
 
+#include <QRectF>
+
+#include <memory>
+
 // One rectangular region of interest on an image, in image pixels: X/Y the
 // top-left corner. Every creator sets all six fields.
 class CDatasetRoi : public CDatabaseRecord
@@ -16,6 +20,8 @@ public:
     static const QString COLUMN_CATEGORY_ID;
 
     ~CDatasetRoi() override = default;
+    // A new row (no ID yet) of the box on the image.
+    static std::shared_ptr<CDatasetRoi> Make(const QRectF& rcBox, int nImageID, int nCategoryID);
     void ParseFromQuery(QSqlQuery* pQuery) override;
     QString ParseToInsertQuery() override;
     // The insert with the record's own ID: a box deleted and brought back

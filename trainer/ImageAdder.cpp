@@ -168,19 +168,17 @@ bool CImageAdder::InsertRois(int nIndex, int nImageID, const SDecodedImage& deco
     for (const SAddedRoi& roi : m_vctRois[size_t(nIndex)])
     {
         const QRectF rcBox = roi.rcBox.normalized().intersected(rcImage);
-        if (rcBox.width() < MIN_SIDE || rcBox.height() < MIN_SIDE || roi.nCategoryID < 0)
+        if (roi.nCategoryID < 0)
+        {
+            Fail(strSource, QStringLiteral("a box of a class the project does not have was dropped"));
+            continue;
+        }
+        if (rcBox.width() < MIN_SIDE || rcBox.height() < MIN_SIDE)
         {
             Fail(strSource, QStringLiteral("a box outside the image was dropped"));
             continue;
         }
-        auto pRoi = std::make_shared<CDatasetRoi>();
-        pRoi->SetX(rcBox.x());
-        pRoi->SetY(rcBox.y());
-        pRoi->SetWidth(rcBox.width());
-        pRoi->SetHeight(rcBox.height());
-        pRoi->SetImageID(nImageID);
-        pRoi->SetCategoryID(roi.nCategoryID);
-        if (!m_pDatabase->InsertToTable(pRoi))
+        if (!m_pDatabase->InsertToTable(CDatasetRoi::Make(rcBox, nImageID, roi.nCategoryID)))
             return false;
         ++m_nPendingRois;
     }

@@ -116,13 +116,7 @@ bool CProjectController::InsertRoi(CDrawableGeometry& drawable, int nImageID, in
         return false;
     }
     const QRectF rcBox = drawable.GetBoundary().normalized();
-    auto pRoi = std::make_shared<CDatasetRoi>();
-    pRoi->SetX(rcBox.x());
-    pRoi->SetY(rcBox.y());
-    pRoi->SetWidth(rcBox.width());
-    pRoi->SetHeight(rcBox.height());
-    pRoi->SetImageID(nImageID);
-    pRoi->SetCategoryID(nCategoryID);
+    const std::shared_ptr<CDatasetRoi> pRoi = CDatasetRoi::Make(rcBox, nImageID, nCategoryID);
     pRoi->ID = nKeepID;
     const bool bOk = nKeepID >= 0 ? m_pDatabase->RunQueriesAtomic({pRoi->ParseToInsertQueryWithID()})
                                   : m_pDatabase->InsertToTable(pRoi);
