@@ -90,8 +90,9 @@ private slots:
         QVERIFY(HasProblem(vct, {"gone.xml", "label without image"}));
         QVERIFY(HasProblem(vct, {"cut.xml", "invalid or truncated XML"}));
         QVERIFY(HasProblem(vct, {"other.xml", "not a Pascal VOC annotation"}));
-        // The truncated file's object was cut off: its image stays unlabelled
-        // only if the file named it before the cut, and masks are no data.
+        // A file cut off before its first object is no negative; masks are
+        // images but no data.
+        QCOMPARE(Find(set, "JPEGImages/unlabelled.png")->state, ELabelState::UNLABELLED);
         QVERIFY(!Find(set, "SegmentationClass/a.png"));
         QCOMPARE(set.vctImages.size(), size_t(3));
     }
