@@ -204,6 +204,10 @@ void CVocReader::ReadXml(const QString& strXml, SLabelledSet& set)
 
     SLabelledImage image = CImageProbe::ImageOf(strImage, m_folder.Relative(strImage), probe);
     image.state = file.vctObjects.empty() ? ELabelState::NEGATIVE : ELabelState::LABELLED;
+    // A file cut off before its first object says nothing: taking it for a
+    // negative would teach that whatever it showed is background.
+    if (!file.strError.isEmpty() && file.vctObjects.empty())
+        image.state = ELabelState::UNLABELLED;
     for (size_t i = 0; i < file.vctObjects.size(); ++i)
     {
         const SVocObject& object = file.vctObjects[i];

@@ -23,14 +23,18 @@ QList<QByteArray> Fields(const QByteArray& baLine)
 }
 
 // An unmatched text file is worth a word only when it looks like a label
-// file: empty, or a first line of five fields. Lists and notes are not.
+// file: empty, or a first line of five numbers. Lists and notes are not.
 bool LooksLikeLabels(const QString& strPath)
 {
     QFile file(strPath);
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray baFirst = file.readLine(4096).trimmed();
-    return baFirst.isEmpty() || Fields(baFirst).size() == 5;
+    const QList<QByteArray> lstFields = Fields(baFirst);
+    bool bNumbers = lstFields.size() == 5;
+    for (int i = 0; bNumbers && i < lstFields.size(); ++i)
+        lstFields[i].toDouble(&bNumbers);
+    return baFirst.isEmpty() || bNumbers;
 }
 } // namespace
 
