@@ -204,6 +204,13 @@ public slots:
     // File > "Import labelled images..." and "Export labelled images...".
     void slot_ImportLabelledImages();
     void slot_ExportLabelledImages();
+    // Run > "Propose boxes...": the trained model's boxes as proposals.
+    void slot_ProposeBoxes();
+    // Run > "Evaluate weights...": mAP per weights file on the test list.
+    void slot_EvaluateWeights();
+    // Run > "Calculate anchors...": anchors for the project's boxes into
+    // every [yolo] section, as one undoable edit.
+    void slot_CalculateAnchors();
 
 public:
     // Reads labelled images (YOLO, VOC, COCO), creates the classes they

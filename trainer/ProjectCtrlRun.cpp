@@ -6,8 +6,10 @@
 #include "trainer/ProcessOutputBuffer.h"
 #include "trainer/ProjectModel.h"
 #include "trainer/TrainingModel.h"
+#include "trainer/detect/RunClasses.h"
 #include "trainer/remote/TrainingRuns.h"
 
+#include <QDateTime>
 #include <QFile>
 
 void CProjectController::ConnectRuns()
@@ -134,6 +136,9 @@ void CProjectController::Start()
     for (const QString& strArgument : lstArguments)
         CLog::Write(ELogLevel::NORMAL, "Arguments %s", strArgument.toUtf8().constData());
 
+    // Weights know their classes only by index: the names they are trained
+    // with stay beside them. A run without the record still trains.
+    CRunClasses(m_pModel->GetProjectDir()).RecordBuild(QDateTime::currentDateTime());
     m_pOutputBuffer->Finish();
     m_pErrorBuffer->Finish();
     m_pRuns->Start(target, SRunRequest{m_pModel->GetProjectDir(), m_pModel->GetProjectName(), strExe,

@@ -127,6 +127,7 @@ private:
     QAction* AddAction(const QString& strText, const QString& strIcon, void (MainWindow::*pfnSlot)());
     void CreateToolBar();
     void CreateMenus();
+    void CreateModelActions(QMenu* pRun);
     void CreateToolsMenu();
     // Keeps the tool's triple in the tool-window list until its window is
     // closed, and shows the window (not modal).
@@ -172,6 +173,10 @@ private:
     QAction* m_pActToggleDocks = nullptr;
     QAction* m_pActImport = nullptr;
     QAction* m_pActExport = nullptr;
+    // Darknet's other commands on the trained weights; not during a run.
+    QAction* m_pActPropose = nullptr;
+    QAction* m_pActEvaluate = nullptr;
+    QAction* m_pActAnchors = nullptr;
     bool m_bDocksHidden = false;
     // Nothing usable was stored: the sizes of a first start are set again
     // once the window is shown and laid out.

@@ -106,6 +106,8 @@ void MainWindow::CreateMenus()
     QMenu* pRun = menuBar()->addMenu(QStringLiteral("Run"));
     pRun->addActions({m_pActBuild, m_pActStart, m_pActStop});
     pRun->addSeparator();
+    CreateModelActions(pRun);
+    pRun->addSeparator();
     pRun->addAction(m_pActSetting);
 
     CreateToolsMenu();
@@ -203,11 +205,24 @@ void MainWindow::slot_Redo()
         m_pMVCManager->Redo();
 }
 
+void MainWindow::CreateModelActions(QMenu* pRun)
+{
+    m_pActPropose = pRun->addAction(QStringLiteral("Propose boxes..."));
+    m_pActEvaluate = pRun->addAction(QStringLiteral("Evaluate weights..."));
+    m_pActAnchors = pRun->addAction(QStringLiteral("Calculate anchors..."));
+    if (!m_pProjectController)
+        return;
+    connect(m_pActPropose, &QAction::triggered, m_pProjectController, &CProjectController::slot_ProposeBoxes);
+    connect(m_pActEvaluate, &QAction::triggered, m_pProjectController, &CProjectController::slot_EvaluateWeights);
+    connect(m_pActAnchors, &QAction::triggered, m_pProjectController, &CProjectController::slot_CalculateAnchors);
+}
+
 void MainWindow::SetEditingEnabled(bool bEnabled)
 {
     // Images added during a run would change the lists it trains on.
     for (QAction* pAction : {m_pActOpenProject, m_pActNewProject, m_pActSave, m_pActUndo, m_pActRedo,
-                             m_pActSetting, m_pActStart, m_pActImport})
+                             m_pActSetting, m_pActStart, m_pActImport, m_pActPropose, m_pActEvaluate,
+                             m_pActAnchors})
         if (pAction)
             pAction->setEnabled(bEnabled);
     m_pActStop->setEnabled(!bEnabled);
