@@ -2,6 +2,7 @@
 
 #include "common/database/DatabaseModel.h"
 #include "common/mvc/CenterCtrl.h"
+#include "trainer/detect/DetectionProposals.h"
 
 #include <QDateTime>
 #include <QProcess>
@@ -17,6 +18,8 @@
 #include <vector>
 
 enum class ELabelFormat;
+enum class EImageView2DSuggestionAction;
+struct SProposeRequest;
 struct SImportRequest;
 struct SLabelledSet;
 class CClassEditorController;
@@ -38,6 +41,7 @@ class CProcessOutputBuffer;
 class CProjectExplorerView;
 class CProjectImage;
 class CProjectModel;
+class CProposalRun;
 class CStatisticsView;
 class CTrainingModel;
 class CTrainingRuns;
@@ -221,6 +225,24 @@ public:
     // Writes the images (0 all, 1 train, 2 test) with their boxes in the
     // format into strFolder, then shows a summary.
     bool ExportLabelled(ELabelFormat eFormat, const QString& strFolder, int nWhich, bool bCopyImages);
+
+    // Runs Darknet's detector with the weights on the images of the request
+    // and keeps its boxes as proposals of those images (replacing their
+    // pending ones); a summary of what was proposed and dropped follows.
+    // False when nothing was run or nothing came back.
+    bool ProposeBoxes(const SProposeRequest& request);
+    // A view's proposed boxes: what the user asked of them.
+    void HandleProposal(int nViewID, EImageView2DSuggestionAction eAction, int nIndex);
+    // The steps of one accept or reject, as its undo step runs them
+    // (ProposalCommand): an accept stores the proposals as ROIs (with the
+    // IDs in vctRoiIDs when it has them, filling it otherwise) and takes
+    // them from the pending ones, its undo deletes those rows and makes the
+    // proposals pending again; a reject only takes them away, its undo
+    // brings them back. False (nothing changed, the user told, the step
+    // withdrawn) when it cannot be stored.
+    bool AcceptProposals(int nImageID, const std::vector<SProposal>& vctProposals, std::vector<int>& vctRoiIDs,
+                         bool bAccept);
+    bool RejectProposals(int nImageID, const std::vector<SProposal>& vctProposals, bool bReject);
 
 private:
     using RoiMap = std::map<int, std::vector<std::shared_ptr<CDatasetRoi>>>;
@@ -414,6 +436,26 @@ private:
     // nothing of it lies on the image.
     QRectF StorableRect(const QRectF& rcBox, int nImageID) const;
     RoiPtr FindRoiRow(int nRoiID);
+    // Proposals (ProjectCtrlPropose*.cpp). The images of a request, in list order.
+    std::vector<std::shared_ptr<CProjectImage>> ProposalImages(const SProposeRequest& request);
+    // Runs the detector of a prepared run and stores what it answered.
+    bool RunDetector(CProposalRun& run, const QByteArray& baInput, const QString& strExe,
+                     const QString& strWeights, double dThreshold);
+    // Shows the pending proposals of the view's bound image in it (none
+    // when it is bound to none).
+    void ShowProposals(int nViewID);
+    void ShowProposalsOfImage(int nImageID);
+    // The category a proposal becomes: its own, or the one of its name
+    // when that was made again since; -1 when neither exists.
+    int ProposalCategory(const SProposal& proposal);
+    QRectF ProposalRect(const SProposal& proposal, int nImageID) const;
+    // Pushes the accept or reject as one undo step of the view.
+    void PushProposalStep(int nViewID, const std::vector<SProposal>& vctProposals, bool bAccept);
+    // The rows of an accept, with the IDs of vctRoiIDs when it holds one per
+    // row (a redo), else new ones written into it; one transaction.
+    bool InsertProposalRows(const std::vector<RoiPtr>& vctRows, std::vector<int>& vctRoiIDs);
+    // Ends the undo step running in a view of the image (a refused accept).
+    void WithdrawProposalStep(int nImageID);
     // The statement that stores an ROI's box.
     static QString BoxUpdate(int nRoiID, const QRectF& rcBox);
     std::map<int, RoiPtr> RoiRowsOfImage(int nImageID);
@@ -459,6 +501,8 @@ private:
     // Rows deleted through a view, by ROI ID, so an undo puts back the
     // same category even when that category is gone.
     std::map<int, RoiPtr> m_mapDeletedRois;
+    // The proposals each view shows, in the order it shows them.
+    std::map<int, std::vector<SProposal>> m_mapViewProposals;
     std::map<unsigned int, SRestore> m_mapRestore;
     // The size read from each image file's header, with the file's time
     // and length when read: validation reads a header again only for a

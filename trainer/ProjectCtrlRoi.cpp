@@ -126,6 +126,7 @@ void CProjectController::BindView(int nViewID, const SViewImage& image)
     pManager->SetViewCaption(nViewID, Caption(image.strName));
     if (m_pDatabase)
         SyncView(pManager, nViewID, RoiRowsOfImage(image.nImageID), CategoryNames(), nullptr);
+    ShowProposals(nViewID);
 }
 
 void CProjectController::RememberViewImage(int nViewID, const SViewImage& image)
@@ -202,6 +203,7 @@ void CProjectController::UnbindView(int nViewID)
     CMVCManager* pManager = FindManager();
     if (!pManager)
         return;
+    ShowProposals(nViewID);
     // Left over another image they would look editable and stored.
     CQuiet quiet(m_nQuiet);
     for (const std::shared_ptr<CDrawableObject>& pObject : pManager->Get2DDrawableObjects(nViewID))

@@ -51,6 +51,9 @@ public:
     // asking to open it (whoever asks has opened it); false when no row
     // shows it.
     bool SelectImage(int nImageID);
+    // The images of the selected rows of a node type
+    // (CProjectItem::TYPE_TRAIN_IMAGE or TYPE_TEST_IMAGE), in row order.
+    std::vector<int> SelectedImageIDs(int nType) const;
 
 signals:
     void signal_CloseProject();
@@ -97,7 +100,6 @@ private:
     CProjectItem* AppendNode(QStandardItem* pParent, int nType, const QIcon& icon, const QString& strText);
     void UpdateImageRows(CProjectItem* pGroup, const std::vector<std::shared_ptr<CProjectImage>>& vctImages,
                          int nType);
-    std::vector<int> SelectedImageIDs(int nType) const;
     CProjectItem* ItemAt(const QModelIndex& index) const;
 
     CProjectModel* m_pModel = nullptr;

@@ -224,6 +224,12 @@ void MainWindow::ConnectImageViews(CViewLayoutWidget* pViewArea, CMVCManager* pM
                                              pGuard->UpdateClassName(nViewId, nObjectId);
                                      });
     RegisterAnnotationKeys(pManager, pController);
+    pManager->SetSuggestionHandler(
+        [pGuard](int nViewId, EImageView2DSuggestionAction eAction, int nIndex)
+        {
+            if (pGuard)
+                pGuard->HandleProposal(nViewId, eAction, nIndex);
+        });
     using W = CViewLayoutWidget;
     using C = CProjectController;
     connect(pManager->GetModeModel(), &CImageView2DModeModel::signal_ChangeKeepClass, pController,

@@ -213,16 +213,18 @@ void MainWindow::CreateModelActions(QMenu* pRun)
     if (!m_pProjectController)
         return;
     connect(m_pActPropose, &QAction::triggered, m_pProjectController, &CProjectController::slot_ProposeBoxes);
-    connect(m_pActEvaluate, &QAction::triggered, m_pProjectController, &CProjectController::slot_EvaluateWeights);
-    connect(m_pActAnchors, &QAction::triggered, m_pProjectController, &CProjectController::slot_CalculateAnchors);
+    connect(m_pActEvaluate, &QAction::triggered, m_pProjectController,
+            &CProjectController::slot_EvaluateWeights);
+    connect(m_pActAnchors, &QAction::triggered, m_pProjectController,
+            &CProjectController::slot_CalculateAnchors);
 }
 
 void MainWindow::SetEditingEnabled(bool bEnabled)
 {
     // Images added during a run would change the lists it trains on.
-    for (QAction* pAction : {m_pActOpenProject, m_pActNewProject, m_pActSave, m_pActUndo, m_pActRedo,
-                             m_pActSetting, m_pActStart, m_pActImport, m_pActPropose, m_pActEvaluate,
-                             m_pActAnchors})
+    for (QAction* pAction :
+         {m_pActOpenProject, m_pActNewProject, m_pActSave, m_pActUndo, m_pActRedo, m_pActSetting, m_pActStart,
+          m_pActImport, m_pActPropose, m_pActEvaluate, m_pActAnchors})
         if (pAction)
             pAction->setEnabled(bEnabled);
     m_pActStop->setEnabled(!bEnabled);

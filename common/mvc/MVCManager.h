@@ -2,6 +2,7 @@
 
 #include "common/mvc/CenterCtrl.h"
 #include "common/mvc/MVCRegistry.h"
+#include "common/view2d/ImageView2DSuggestion.h"
 
 #include "optra/Image.h"
 
@@ -96,6 +97,13 @@ public:
     // (acting while that view has the keyboard) call back with the view id.
     void RegisterViewAction(const QString& strText, const QList<QKeySequence>& lstKeys,
                             ViewCallback fnCallback);
+    // Boxes proposed for the image a view shows (see CImageView2D); what the
+    // user asks of them in any view reaches the handler with the view's id.
+    using SuggestionCallback = std::function<void(int nViewId, EImageView2DSuggestionAction eAction, int nIndex)>;
+    void SetSuggestions(int nViewId, const std::vector<SImageView2DSuggestion>& vctSuggestions);
+    // Empty for a view out of range.
+    std::vector<SImageView2DSuggestion> GetSuggestions(int nViewId) const;
+    void SetSuggestionHandler(SuggestionCallback fnHandler);
     // Shown in the view's title while its current image stays (see
     // CImageViewFrame::SetCaption).
     void SetViewCaption(int nViewId, const QString& strCaption);

@@ -7,6 +7,7 @@
 #include "common/mvc/ImageViewer.h"
 #include "common/mvc/ImageViewerCtrl.h"
 #include "common/mvc/ViewLayout.h"
+#include "common/view2d/ImageView2D.h"
 #include "common/view2d/ImageView2DDrawableGeometry.h"
 
 CMVCManager::ImagePtr CMVCManager::FindImage(const QString& strViewName)
@@ -107,6 +108,34 @@ void CMVCManager::RegisterViewAction(const QString& strText, const QList<QKeySeq
     {
         if (CImageViewUnit* pUnit = GetUnit(k))
             pUnit->RegisterViewAction(strText, lstKeys, fnCallback);
+    }
+}
+
+void CMVCManager::SetSuggestions(int nViewId, const std::vector<SImageView2DSuggestion>& vctSuggestions)
+{
+    if (CImageViewUnit* pUnit = GetUnit(nViewId); pUnit && pUnit->Get2DView())
+        pUnit->Get2DView()->SetSuggestions(vctSuggestions);
+}
+
+std::vector<SImageView2DSuggestion> CMVCManager::GetSuggestions(int nViewId) const
+{
+    const CImageViewUnit* pUnit = GetUnit(nViewId);
+    return pUnit && pUnit->Get2DView() ? pUnit->Get2DView()->GetSuggestions()
+                                       : std::vector<SImageView2DSuggestion>();
+}
+
+void CMVCManager::SetSuggestionHandler(SuggestionCallback fnHandler)
+{
+    for (int k = 0; k < int(m_vctItems.size()); ++k)
+    {
+        CImageViewUnit* pUnit = GetUnit(k);
+        CImageView2D* pView = pUnit ? pUnit->Get2DView() : nullptr;
+        if (!pView)
+            continue;
+        disconnect(pView, &CImageView2D::signal_SuggestionAction, this, nullptr);
+        connect(pView, &CImageView2D::signal_SuggestionAction, this,
+                [fnHandler, k](EImageView2DSuggestionAction eAction, int nIndex)
+                { fnHandler(k, eAction, nIndex); });
     }
 }
 

@@ -237,6 +237,10 @@ void CImageView2D::EmitRelease(const QPointF& ptStart, const QPointF& ptEnd)
 void CImageView2D::mousePressEvent(QMouseEvent* pEvent)
 {
     emit signal_Active();
+    // A click on a proposed box selects it and starts no gesture on the
+    // stored boxes beneath.
+    if (pEvent->button() == Qt::LeftButton && HandleSuggestionPress(MapToImage(QPointF(pEvent->pos()))))
+        return;
     if (pEvent->button() == Qt::LeftButton)
         m_bLeftPressed = true;
     else if (pEvent->button() == Qt::RightButton)

@@ -2,6 +2,7 @@
 
 #include "common/view2d/ImageView2DDrawableWidget.h"
 #include "common/view2d/ImageView2DPyramid.h"
+#include "common/view2d/ImageView2DSuggestion.h"
 
 #include "optra/Image.h"
 
@@ -16,6 +17,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 class CGeometryModel;
 class CImageListModel;
@@ -103,6 +105,15 @@ public:
 
     void Paint(QPainter& painter) override;
 
+    // Boxes proposed for the image shown, drawn over its drawables. The
+    // selection stays at its index (the next one after an accept or a
+    // reject) and is the first one when there was none.
+    void SetSuggestions(const std::vector<SImageView2DSuggestion>& vctSuggestions);
+    const std::vector<SImageView2DSuggestion>& GetSuggestions() const { return m_vctSuggestions; }
+    // -1 when none is selected.
+    int GetSelectedSuggestion() const { return m_nSelectedSuggestion; }
+    void SelectSuggestion(int nIndex);
+
 public slots:
     void slot_ZoomFit();
     void slot_Goto();
@@ -156,11 +167,14 @@ signals:
     void signal_SelectResizeEnd(const QPointF& pointStart, const QPointF& pointEnd);
     void signal_CopyDrawableObject();
     void signal_PasteDrawableObject();
+    // nIndex: the selected suggestion; -1 for AcceptAll.
+    void signal_SuggestionAction(EImageView2DSuggestionAction eAction, int nIndex);
 
 protected:
     void mousePressEvent(QMouseEvent* pEvent) override;
     void mouseMoveEvent(QMouseEvent* pEvent) override;
     void mouseReleaseEvent(QMouseEvent* pEvent) override;
+    void mouseDoubleClickEvent(QMouseEvent* pEvent) override;
     void wheelEvent(QWheelEvent* pEvent) override;
     bool event(QEvent* pEvent) override;
     void keyPressEvent(QKeyEvent* pEvent) override;
@@ -196,6 +210,15 @@ private:
     // Where + and - zoom about: the cursor, or the middle without it.
     QPointF ZoomAnchor() const;
     void TrackMouse(const QPoint& ptWidget);
+
+    // Suggestions (ImageView2DSuggestions.cpp): the keys and clicks that
+    // take or leave them; true when the event was theirs.
+    bool HandleSuggestionKey(const QKeyEvent& event);
+    bool IsSuggestionKey(const QKeyEvent& event) const;
+    bool HandleSuggestionPress(const QPointF& ptImage);
+    // The smallest suggestion under the image point; -1 for none.
+    int SuggestionAt(const QPointF& ptImage) const;
+    void PaintSuggestions(QPainter& painter);
 
     void PaintImage(QPainter& painter, const QRect& rcExposed);
     void PaintSmooth(QPainter& painter, const QImage& level, int nLevel, const QRect& rcExposed);
@@ -260,6 +283,9 @@ private:
     bool m_bMouseInside = false;
     // The widget area being repainted, for Paint.
     QRect m_rcExposed;
+
+    std::vector<SImageView2DSuggestion> m_vctSuggestions;
+    int m_nSelectedSuggestion = -1;
 
     QMenu* m_pMenu = nullptr;
     QMenu* m_pMenuDrawable = nullptr;

@@ -34,7 +34,8 @@ bool CImageView2D::event(QEvent* pEvent)
     // Shortcuts (walking, copying the previous image's boxes, undo) would
     // act while the gesture still holds boxes under the cursor: the view
     // takes the key itself and drops it below.
-    if (pEvent->type() == QEvent::ShortcutOverride && m_bLeftPressed)
+    if (pEvent->type() == QEvent::ShortcutOverride &&
+        (m_bLeftPressed || IsSuggestionKey(static_cast<const QKeyEvent&>(*pEvent))))
     {
         pEvent->accept();
         return true;
@@ -51,7 +52,7 @@ void CImageView2D::keyPressEvent(QKeyEvent* pEvent)
         pEvent->accept();
         return;
     }
-    if (HandleViewKey(*pEvent))
+    if (HandleSuggestionKey(*pEvent) || HandleViewKey(*pEvent))
         return;
     emit signal_PressKey(pEvent->key(), pEvent->modifiers());
     if (pEvent->matches(QKeySequence::Undo))

@@ -130,6 +130,10 @@ void CImageView2D::paintEvent(QPaintEvent* pEvent)
 {
     m_rcExposed = pEvent->rect();
     CGeometryLayer::paintEvent(pEvent);
+    if (m_vctSuggestions.empty())
+        return;
+    QPainter painter(this);
+    PaintSuggestions(painter);
 }
 
 QRect CImageView2D::VisiblePixels(const QRect& rcWidget) const

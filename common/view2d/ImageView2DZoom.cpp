@@ -201,5 +201,8 @@ void CImageView2D::slot_ChangeCurrentImage()
         m_displayImage = m_pyramid.GetLevel(0);
         m_sizeImage = m_displayImage.size();
     }
+    // Proposals belong to the pixels they were made for.
+    m_vctSuggestions.clear();
+    m_nSelectedSuggestion = -1;
     ZoomFit();
 }

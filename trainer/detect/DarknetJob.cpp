@@ -18,8 +18,7 @@ QString SDarknetJobResult::Describe() const
     return QStringLiteral("ended with exit code %1").arg(nExitCode);
 }
 
-CDarknetJob::CDarknetJob(const QString& strTitle, QWidget* pParent)
-    : m_strTitle(strTitle), m_pParent(pParent)
+CDarknetJob::CDarknetJob(const QString& strTitle, QWidget* pParent) : m_strTitle(strTitle), m_pParent(pParent)
 {
 }
 
@@ -40,7 +39,8 @@ SDarknetJobResult CDarknetJob::Run(const QString& strProgram, const QStringList&
     process.start(strProgram, lstArguments);
     if (!process.waitForStarted(30000))
     {
-        result.strError = QStringLiteral("%1 could not be started: %2").arg(strProgram, process.errorString());
+        result.strError =
+            QStringLiteral("%1 could not be started: %2").arg(strProgram, process.errorString());
         CLog::Write(ELogLevel::ERROR, "%s", result.strError.toUtf8().constData());
         return result;
     }
@@ -72,7 +72,8 @@ SDarknetJobResult CDarknetJob::Run(const QString& strProgram, const QStringList&
             });
     connect(&process, &QProcess::readyReadStandardError, &loop,
             [&] { result.baError += process.readAllStandardError(); });
-    connect(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &loop, &QEventLoop::quit);
+    connect(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &loop,
+            &QEventLoop::quit);
     connect(&dialog, &QProgressDialog::canceled, &loop,
             [&]
             {
@@ -92,6 +93,7 @@ SDarknetJobResult CDarknetJob::Run(const QString& strProgram, const QStringList&
     result.bCrashed = !result.bCancelled && process.exitStatus() == QProcess::CrashExit;
     result.nExitCode = process.exitCode();
     CLog::Write(result.Succeeded() ? ELogLevel::NORMAL : ELogLevel::WARNING, "%s %s",
-                QFileInfo(strProgram).fileName().toUtf8().constData(), result.Describe().toUtf8().constData());
+                QFileInfo(strProgram).fileName().toUtf8().constData(),
+                result.Describe().toUtf8().constData());
     return result;
 }

@@ -44,7 +44,8 @@ bool CRunClasses::Record(const QStringList& lstNames, const QString& strConfig, 
     const QByteArray baNames = lstNames.isEmpty() ? QByteArray() : (lstNames.join('\n') + '\n').toUtf8();
     // The configuration first: a names file is what makes a record, so a
     // failure in between leaves no record that lacks its configuration.
-    const bool bOk = QDir().mkpath(strFolder) && SaveWhole(strBase + QStringLiteral(".cfg"), strConfig.toUtf8()) &&
+    const bool bOk = QDir().mkpath(strFolder) &&
+                     SaveWhole(strBase + QStringLiteral(".cfg"), strConfig.toUtf8()) &&
                      SaveWhole(strBase + QStringLiteral(".names"), baNames);
     if (!bOk)
     {
@@ -92,8 +93,8 @@ QString CRunClasses::RecordFor(const QDateTime& timeWeights) const
     for (const QString& strFile : folder.entryList({QStringLiteral("*.names")}, QDir::Files))
     {
         const QRegularExpressionMatch match = RE_STAMP.match(strFile);
-        const QDateTime start = match.hasMatch() ? QDateTime::fromString(match.captured(1), STAMP_FORMAT)
-                                                 : QDateTime();
+        const QDateTime start =
+            match.hasMatch() ? QDateTime::fromString(match.captured(1), STAMP_FORMAT) : QDateTime();
         if (!start.isValid() || start.addSecs(-START_SLACK_SECONDS) > timeWeights)
             continue;
         if (!timeBest.isValid() || start > timeBest)
@@ -114,7 +115,8 @@ bool CRunClasses::ReadRecord(const QString& strStamp, SRunClasses& classes, QStr
         !ReadCapped(strBase + QStringLiteral(".cfg"), MAX_FILE_BYTES, baConfig))
     {
         strError = QStringLiteral("The classes of the training run of %1 in %2 cannot be read")
-                       .arg(QDateTime::fromString(strStamp, STAMP_FORMAT).toString(QStringLiteral("yyyy-MM-dd hh:mm")),
+                       .arg(QDateTime::fromString(strStamp, STAMP_FORMAT)
+                                .toString(QStringLiteral("yyyy-MM-dd hh:mm")),
                             FOLDER);
         return false;
     }
@@ -134,7 +136,8 @@ bool CRunClasses::ReadBuild(SRunClasses& classes, QString& strError) const
                                   "missing): build it first");
         return false;
     }
-    classes = SRunClasses{ParseNames(baNames), QString::fromUtf8(baConfig), false, QStringLiteral("custom.names")};
+    classes =
+        SRunClasses{ParseNames(baNames), QString::fromUtf8(baConfig), false, QStringLiteral("custom.names")};
     return true;
 }
 
