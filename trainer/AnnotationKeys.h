@@ -29,7 +29,7 @@ inline QList<QKeySequence> PreviousImage()
 }
 inline QString NextWithoutRoisText()
 {
-    return QStringLiteral("Next image without ROIs");
+    return QStringLiteral("Next image without ROIs or with proposals");
 }
 inline QList<QKeySequence> NextWithoutRois()
 {

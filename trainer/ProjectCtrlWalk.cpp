@@ -118,16 +118,24 @@ void CProjectController::WalkToUnlabelled(const SListPosition& from, int nViewID
     m_pDatabase->SelectColumns(CDatasetRoi::TABLE_NAME, {CDatasetRoi::COLUMN_IMAGE_ID}, {},
                                [&setLabelled](const QSqlQuery& query)
                                { setLabelled.insert(query.value(0).toInt()); });
+    // Boxes still waiting for a yes or no need the user as much as no boxes.
+    std::set<int> setPending;
+    if (m_pModel)
+    {
+        for (const int nImageID : CDetectionProposals(m_pModel->GetProjectDir()).PendingImages())
+            setPending.insert(nImageID);
+    }
     const auto vctImages = ListOf(from);
     for (size_t i = size_t(from.nIndex + 1); i < vctImages.size(); ++i)
     {
-        if (vctImages[i] && setLabelled.count(vctImages[i]->GetID()) == 0)
+        const int nImageID = vctImages[i] ? vctImages[i]->GetID() : -1;
+        if (nImageID >= 0 && (setLabelled.count(nImageID) == 0 || setPending.count(nImageID) > 0))
         {
             m_nWalkDirection = 1;
             return OpenInView(vctImages[i], nViewID);
         }
     }
-    CLog::Write(ELogLevel::NORMAL, "No image without ROIs follows in the %s list",
+    CLog::Write(ELogLevel::NORMAL, "No image without ROIs or with proposals follows in the %s list",
                 from.bTrain ? "train" : "test");
 }
 

@@ -1,11 +1,12 @@
 #include "trainer/detect/ProposeDlg.h"
 
+#include "common/mvc/Interaction.h"
+
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -95,8 +96,8 @@ void CProposeView::SetRequest(const SProposeRequest& request)
 
 void CProposeView::slot_Browse()
 {
-    const QString strPath = QFileDialog::getOpenFileName(this, QStringLiteral("Weights"), QString(),
-                                                         QStringLiteral("Darknet weights (*.weights)"));
+    const QString strPath = CInteraction::GetOpenFileName(this, QStringLiteral("Weights"), QString(),
+                                                          QStringLiteral("Darknet weights (*.weights)"));
     if (!strPath.isEmpty())
         AddWeights(strPath, strPath);
 }
