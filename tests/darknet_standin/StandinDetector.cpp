@@ -6,8 +6,10 @@
 #include <QImageReader>
 #include <QString>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 namespace
 {
@@ -116,6 +118,9 @@ bool CStandinDetector::Answer(const std::string& strPath, FILE* pJson)
         WriteFrame(pJson, strPath, vctBoxes);
     image.save("predictions.jpg", "JPG");
     ++m_nImages;
+    // A slow model, for cancelling a run half-way.
+    if (const double dDelayMs = EnvDouble("DARKNET_STANDIN_DELAY_MS", 0); dDelayMs > 0)
+        std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(dDelayMs));
     return true;
 }
 

@@ -21,6 +21,7 @@
 //   otherwise                          the boxes of the image's label file beside it
 //                                      (Darknet's naming), with confidence
 //                                      DARKNET_STANDIN_CONFIDENCE (0.9).
+//   DARKNET_STANDIN_DELAY_MS=<ms>      pause after each image.
 //   DARKNET_STANDIN_CRASH_AFTER=<n>    dies of a segmentation fault when the image after
 //                                      the n-th arrives, half-way through its frame.
 // An image it cannot read ends the run with status 1 after "Cannot load image".

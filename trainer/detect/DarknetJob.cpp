@@ -74,14 +74,18 @@ SDarknetJobResult CDarknetJob::Run(const QString& strProgram, const QStringList&
             [&] { result.baError += process.readAllStandardError(); });
     connect(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &loop,
             &QEventLoop::quit);
-    connect(&dialog, &QProgressDialog::canceled, &loop,
-            [&]
-            {
-                result.bCancelled = true;
-                process.terminate();
-                if (!process.waitForFinished(m_nStopTimeoutMs))
-                    process.kill();
-            });
+    const auto Cancel = [&]
+    {
+        if (result.bCancelled || process.state() == QProcess::NotRunning)
+            return;
+        result.bCancelled = true;
+        process.terminate();
+        if (!process.waitForFinished(m_nStopTimeoutMs))
+            process.kill();
+    };
+    connect(&dialog, &QProgressDialog::canceled, &loop, Cancel);
+    // Escape closes the dialog without its Cancel button.
+    connect(&dialog, &QDialog::rejected, &loop, Cancel);
     emit signal_Started();
     if (process.state() != QProcess::NotRunning)
         loop.exec();

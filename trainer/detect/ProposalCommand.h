@@ -33,4 +33,6 @@ private:
     std::vector<SProposal> m_vctProposals;
     bool m_bAccept;
     std::vector<int> m_vctRoiIDs;
+    // Whether the step is in effect now.
+    bool m_bApplied = false;
 };
