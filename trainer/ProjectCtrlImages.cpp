@@ -100,6 +100,8 @@ void CProjectController::RemoveImage(int nImageID, const QString& strType)
     const QString strImageFile = CProjectPaths::ImageFile(strDir, pImage->GetFullPath());
     DeleteProjectFile(strImageFile, pImage->GetFullPath());
     DeleteProjectFile(CProjectPaths::LabelFile(strDir, pImage->GetName()), pImage->GetName());
+    // A later image may get this ID: it must not inherit these proposals.
+    CDetectionProposals(strDir).RemoveAll(nImageID);
 
     if (bTrain)
         m_pModel->RemoveTrainnImage(nImageID);

@@ -220,6 +220,7 @@ void CProjectController::UnbindViews()
     for (const auto& [nViewID, image] : m_mapViewImages)
         vctBound.push_back(nViewID);
     m_mapViewImages.clear();
+    m_mapViewProposals.clear();
     m_mapViewKnown.clear();
     m_mapDeletedRois.clear();
     m_mapRestore.clear();

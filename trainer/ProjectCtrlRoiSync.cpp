@@ -206,4 +206,7 @@ void CProjectController::SyncAllViews()
         setImages.insert(image.nImageID);
     for (const int nImageID : setImages)
         SyncViews(nImageID, nullptr);
+    // Proposals are labelled with today's class names.
+    for (const auto& [nViewID, image] : m_mapViewImages)
+        ShowProposals(nViewID);
 }

@@ -335,7 +335,8 @@ private slots:
         WriteFile("Backup/config_1000.weights", "weights");
         QFile older(m_pProject->Folder() + "/Backup/config_1000.weights");
         QVERIFY(older.open(QIODevice::ReadWrite));
-        QVERIFY(older.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+        QVERIFY(
+            older.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
         older.close();
         Detect("p/Images/c.png\t0 0.5 0.5 0.2 0.4 0.9\n"
                "p/Images/a.png\t0 0.5 0.5 0.2 0.4 0.9\n");
@@ -404,6 +405,16 @@ private slots:
         Controller()->NextImageWithoutRoisInView(0);
         QTRY_COMPARE(Controller()->GetViewImageID(0), Id("b.png"));
         QCOMPARE(Labels(), QStringList{"car 30%"});
+        // Renamed, the class names its proposals by its new name.
+        QVERIFY(m_pProject->Exec(QString("UPDATE category SET NAME='auto' WHERE ID=%1").arg(m_nCar)));
+        Controller()->slot_CheckValidateROI();
+        QCOMPARE(Labels(), QStringList{"auto 30%"});
+        // A removed image takes its proposals along: a later image that gets
+        // its ID must not inherit them.
+        const int nRemoved = Id("b.png");
+        Controller()->slot_RemoveTrainImage(nRemoved);
+        QVERIFY(CDetectionProposals(m_pProject->Folder()).Load(nRemoved).empty());
+        QVERIFY(View()->GetSuggestions().empty());
     }
 };
 
