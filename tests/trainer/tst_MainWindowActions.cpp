@@ -123,7 +123,8 @@ private slots:
         QCOMPARE(Texts(lstMenus[1]->menu()->actions()),
                  QStringList({"Undo", "Redo", "|", "[1x1]", "[2x1]", "[2x2]"}));
         QCOMPARE(Texts(lstMenus[2]->menu()->actions()),
-                 QStringList({"Build", "Start", "Stop", "|", "Setting"}));
+                 QStringList({"Build", "Start", "Stop", "|", "Propose boxes...", "Evaluate weights...",
+                              "Calculate anchors...", "|", "Setting"}));
         QCOMPARE(Texts(lstMenus[3]->menu()->actions()), QStringList({"Sobel", "Median", "OCR"}));
         QCOMPARE(Texts(lstMenus[4]->menu()->actions()),
                  QStringList(
@@ -226,7 +227,9 @@ private slots:
         QFETCH(int, state);
         QFETCH(bool, editing);
         SetCommandState(m_pWindow->GetProjectModel(), state);
-        for (const char* szText : {"Open Project", "New Project", "Save", "Undo", "Redo", "Setting", "Start"})
+        for (const char* szText : {"Open Project", "New Project", "Save", "Undo", "Redo", "Setting", "Start",
+                                   "Import labelled images...", "Propose boxes...", "Evaluate weights...",
+                                   "Calculate anchors..."})
             QCOMPARE(Enabled(szText), editing);
         QCOMPARE(Enabled("Stop"), !editing);
         QCOMPARE(m_pWindow->GetViewArea()->isEnabled(), editing);
