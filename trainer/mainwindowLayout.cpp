@@ -220,7 +220,7 @@ QString MainWindow::KeysText()
                           "Ctrl+Enter\taccept every proposal of the image\n"
                           "Delete\treject the selected proposal\n"
                           "Ctrl+Shift+V\tcopy the ROIs of the previous image\n"
-                          "Ctrl+Z, Ctrl+Y\tundo, redo\n"
+                          "Ctrl+Z, Ctrl+Y\tundo, redo (also Ctrl+Shift+Z)\n"
                           "\n"
                           "Anywhere:\n"
                           "F11\thide or show every dock and the log");

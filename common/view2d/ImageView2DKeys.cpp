@@ -57,7 +57,10 @@ void CImageView2D::keyPressEvent(QKeyEvent* pEvent)
     emit signal_PressKey(pEvent->key(), pEvent->modifiers());
     if (pEvent->matches(QKeySequence::Undo))
         emit signal_Undo();
-    else if (pEvent->matches(QKeySequence::Redo))
+    // Ctrl+Y redoes on every desktop: Help lists it, and only some
+    // platforms' own redo keys include it.
+    else if (pEvent->matches(QKeySequence::Redo) ||
+             (pEvent->key() == Qt::Key_Y && pEvent->modifiers() == Qt::ControlModifier))
         emit signal_Redo();
     else if (pEvent->matches(QKeySequence::Copy))
         emit signal_Copy();
