@@ -1,0 +1,228 @@
+#include "trainer/evaluate/AnchorsController.h"
+
+#include "common/log/Logger.h"
+#include "common/mvc/Interaction.h"
+#include "trainer/ConfigurationEditorDlg.h"
+#include "trainer/DarknetConfigAdapter.h"
+#include "trainer/DarknetConfigCheck.h"
+#include "trainer/DarknetImageName.h"
+#include "trainer/LineNumberTextEditor.h"
+#include "trainer/ProjectCtrl.h"
+#include "trainer/detect/DarknetJob.h"
+#include "trainer/detect/RunClasses.h"
+#include "trainer/evaluate/AnchorsCalc.h"
+#include "trainer/evaluate/DarknetTool.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTemporaryDir>
+
+#include <vector>
+
+namespace
+{
+const QString TITLE = QStringLiteral("Calculate anchors");
+const QString CONFIGURATION_KEY = QStringLiteral("PROJECT_CONFIGURATION");
+// Far more than nine pairs of numbers; anything longer is not Darknet's.
+constexpr qint64 MAX_ANCHORS_BYTES = 64 * 1024;
+// Darknet's default network size.
+constexpr int DEFAULT_SIZE = 416;
+
+QByteArray ReadCapped(const QString& strPath, qint64 nMaxBytes)
+{
+    QFile file(strPath);
+    if (QFileInfo(strPath).isSymLink() || !file.open(QIODevice::ReadOnly) || file.size() > nMaxBytes)
+        return QByteArray();
+    return file.read(nMaxBytes);
+}
+
+bool WriteWhole(const QString& strPath, const QByteArray& baContent)
+{
+    QSaveFile file(strPath);
+    return file.open(QIODevice::WriteOnly) && file.write(baContent) == baContent.size() && file.commit();
+}
+
+int CountLabelLines(const QString& strLabelPath)
+{
+    int nLines = 0;
+    for (const QByteArray& baLine : ReadCapped(strLabelPath, CRunClasses::MAX_FILE_BYTES).split('\n'))
+    {
+        if (!baLine.trimmed().isEmpty())
+            ++nLines;
+    }
+    return nLines;
+}
+
+// The network's input size, which Darknet scales the relative boxes to.
+QSize NetworkSize(const QString& strConfig)
+{
+    for (const SDarknetConfigSection& section : CDarknetConfigCheck::Sections(strConfig))
+    {
+        if (section.strName == QStringLiteral("[net]") || section.strName == QStringLiteral("[network]"))
+            return QSize(CDarknetConfigCheck::IntOption(section, QStringLiteral("width"), DEFAULT_SIZE),
+                         CDarknetConfigCheck::IntOption(section, QStringLiteral("height"), DEFAULT_SIZE));
+    }
+    return QSize(DEFAULT_SIZE, DEFAULT_SIZE);
+}
+} // namespace
+
+CAnchorsController::CAnchorsController(CProjectController* pProject, const QString& strProjectDir,
+                                       QWidget* pParent)
+    : m_pProject(pProject), m_strProjectDir(strProjectDir), m_pParent(pParent)
+{
+}
+
+int CAnchorsController::TrainBoxes(const QString& strProjectDir)
+{
+    int nBoxes = 0;
+    const QByteArray baList =
+        ReadCapped(strProjectDir + QStringLiteral("/train.txt"), CRunClasses::MAX_FILE_BYTES);
+    for (const QByteArray& baLine : baList.split('\n'))
+    {
+        const QString strName = QFileInfo(QFile::decodeName(baLine)).fileName();
+        if (CDarknetImageName::IsPlainFileName(strName))
+            nBoxes += CountLabelLines(strProjectDir + QStringLiteral("/Images/") +
+                                      CDarknetImageName::LabelFileName(strName));
+    }
+    return nBoxes;
+}
+
+void CAnchorsController::Run()
+{
+    if (!m_pProject || m_strProjectDir.isEmpty() || !m_pProject->IsCommandNotRunning())
+        return;
+    QString strError;
+    const QString strExe = CDarknetTool::Executable(strError);
+    if (strExe.isEmpty())
+        return Inform(strError, true);
+    // Darknet reads the training list and its labels as the build writes them.
+    if (!m_pProject->Build())
+        return Inform(QStringLiteral("The project could not be built, so there are no labels to calculate "
+                                     "anchors from; the log says why"),
+                      true);
+    const int nBoxes = TrainBoxes(m_strProjectDir);
+    strError = CAnchorsCalc::CheckBoxCount(nBoxes, CLUSTERS);
+    if (!strError.isEmpty())
+        return Inform(strError, true);
+    const QString strConfig = CurrentConfig();
+    const QSize size = NetworkSize(strConfig);
+    QTemporaryDir dirWork(QDir::tempPath() + QStringLiteral("/optra-anchors-XXXXXX"));
+    if (!dirWork.isValid() || !PrepareWorkFolder(dirWork.path()))
+        return Inform(QStringLiteral("No temporary working folder for Darknet could be prepared"), true);
+    CDarknetJob job(QStringLiteral("Calculating anchors..."), m_pParent);
+    const SDarknetJobResult result =
+        job.Run(strExe,
+                {QStringLiteral("detector"), QStringLiteral("calc_anchors"), QStringLiteral("detector.txt"),
+                 QStringLiteral("-num_of_clusters"), QString::number(CLUSTERS), QStringLiteral("-width"),
+                 QString::number(size.width()), QStringLiteral("-height"), QString::number(size.height()),
+                 QStringLiteral("-dont_show")},
+                dirWork.path());
+    if (result.bCancelled)
+        return;
+    if (!result.Succeeded())
+        return Inform(CDarknetTool::Failure(result, QStringLiteral("calculating anchors")), true);
+    QString strAnchors;
+    if (!ReadAnchors(dirWork.path(), result.baOutput, strAnchors, strError))
+        return Inform(strError, true);
+    Offer(strConfig, strAnchors, nBoxes);
+}
+
+bool CAnchorsController::PrepareWorkFolder(const QString& strFolder) const
+{
+    const QByteArray baNames =
+        ReadCapped(m_strProjectDir + QStringLiteral("/custom.names"), CRunClasses::MAX_FILE_BYTES);
+    const int nClasses = static_cast<int>(CRunClasses::ParseNames(baNames).size());
+    const QByteArray baData =
+        "classes=" + QByteArray::number(nClasses) + "\ntrain=train.txt\nnames=custom.names\n";
+    // The list names "Images/..." relative to the working folder; a link
+    // keeps those paths, where absolute ones could contain the "/images/"
+    // that Darknet turns into "/labels/" to find a label file.
+    return WriteWhole(strFolder + QStringLiteral("/detector.txt"), baData) &&
+           WriteWhole(strFolder + QStringLiteral("/custom.names"), baNames) &&
+           QFile::copy(m_strProjectDir + QStringLiteral("/train.txt"),
+                       strFolder + QStringLiteral("/train.txt")) &&
+           QFile::link(QDir(m_strProjectDir).absoluteFilePath(QStringLiteral("Images")),
+                       strFolder + QStringLiteral("/Images"));
+}
+
+bool CAnchorsController::ReadAnchors(const QString& strFolder, const QByteArray& baOutput,
+                                     QString& strAnchors, QString& strError) const
+{
+    std::vector<QSizeF> vctAnchors;
+    const QString strFile =
+        QString::fromUtf8(ReadCapped(strFolder + QStringLiteral("/anchors.txt"), MAX_ANCHORS_BYTES));
+    if (!strFile.trimmed().isEmpty() && CAnchorsCalc::Parse(strFile, CLUSTERS, vctAnchors, strError))
+    {
+        strAnchors = CAnchorsCalc::Format(vctAnchors);
+        return true;
+    }
+    const QString strLine = CAnchorsCalc::AnchorsLine(QString::fromUtf8(baOutput));
+    if (strLine.isEmpty())
+    {
+        strError =
+            QStringLiteral("Darknet ended without writing anchors (no anchors.txt, no \"anchors =\" line)");
+        return false;
+    }
+    if (!CAnchorsCalc::Parse(strLine, CLUSTERS, vctAnchors, strError))
+    {
+        strError = QStringLiteral("The anchors Darknet printed cannot be read: ") + strError;
+        return false;
+    }
+    strAnchors = CAnchorsCalc::Format(vctAnchors);
+    return true;
+}
+
+void CAnchorsController::Offer(const QString& strConfig, const QString& strAnchors, int nBoxes)
+{
+    std::vector<QSizeF> vctAnchors;
+    QString strError;
+    SConfigAdaptation adaptation;
+    if (!CAnchorsCalc::Parse(strAnchors, CLUSTERS, vctAnchors, strError) ||
+        !CAnchorsCalc::Apply(strConfig, vctAnchors, adaptation, strError))
+        return Inform(
+            QString("The anchors %1 cannot be written into the configuration: %2").arg(strAnchors, strError),
+            true);
+    const QString strFound =
+        QString("Anchors for the %1 boxes of the training list: %2").arg(nBoxes).arg(strAnchors);
+    CLog::Write(ELogLevel::NORMAL, "%s", strFound.toUtf8().constData());
+    if (adaptation.vctChanges.empty())
+        return Inform(strFound + QStringLiteral("\n\nEvery [yolo] section already has them."), false);
+    const QString strText =
+        strFound + QStringLiteral("\n\nWrite them into every [yolo] section? These lines change:\n") +
+        CDarknetConfigAdapter::Describe(adaptation.vctChanges);
+    if (CInteraction::Message(m_pParent, QMessageBox::Question, TITLE, strText,
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) != QMessageBox::Yes)
+        return;
+    WriteIntoEditor(adaptation.strText);
+}
+
+QString CAnchorsController::CurrentConfig() const
+{
+    const CConfigurationEditorView* pEditor = m_pProject->GetConfigurationEditorView();
+    if (pEditor && pEditor->isVisible() && pEditor->GetEditor())
+        return pEditor->GetEditor()->toPlainText();
+    return m_pProject->FindProjectProperty(CONFIGURATION_KEY);
+}
+
+void CAnchorsController::WriteIntoEditor(const QString& strText)
+{
+    CConfigurationEditorView* pEditor = m_pProject->GetConfigurationEditorView();
+    if (!pEditor)
+        return;
+    // Through the editor, as one edit: the user sees it and can take it
+    // back with Undo, and it is stored like any other edit.
+    if (pEditor->isVisible())
+        return pEditor->ReplaceText(strText);
+    pEditor->Update(CurrentConfig());
+    pEditor->ReplaceText(strText);
+    CInteraction::Exec(pEditor);
+}
+
+void CAnchorsController::Inform(const QString& strText, bool bWarning) const
+{
+    CLog::Write(bWarning ? ELogLevel::WARNING : ELogLevel::NORMAL, "%s", strText.toUtf8().constData());
+    CInteraction::Message(m_pParent, bWarning ? QMessageBox::Warning : QMessageBox::Information, TITLE,
+                          strText);
+}

@@ -1,0 +1,52 @@
+#include "trainer/evaluate/DarknetTool.h"
+
+#include "common/setting/SettingManager.h"
+#include "trainer/detect/DarknetJob.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringList>
+
+namespace
+{
+// Enough of standard error to say why, not a screen full of layer lines.
+constexpr int TAIL_LINES = 5;
+
+QString Tail(const QByteArray& baError)
+{
+    QStringList lstLines = QString::fromUtf8(baError).split(QRegularExpression("[\r\n]"), Qt::SkipEmptyParts);
+    if (lstLines.size() > TAIL_LINES)
+        lstLines = lstLines.mid(lstLines.size() - TAIL_LINES);
+    return lstLines.join('\n').trimmed();
+}
+} // namespace
+
+QString CDarknetTool::Executable(QString& strError)
+{
+    const QString strExe = CSetting::GetString(QStringLiteral("QUILLON_COMMAND_EXE_YOLO3"), QString());
+    const QFileInfo info(strExe);
+    if (strExe.isEmpty() || !info.isFile() || !info.isExecutable())
+    {
+        strError = strExe.isEmpty()
+                       ? QStringLiteral("No Darknet executable is set: choose it in the settings first")
+                       : QString("The Darknet executable %1 does not exist or cannot be run").arg(strExe);
+        return QString();
+    }
+    return strExe;
+}
+
+QString CDarknetTool::Failure(const SDarknetJobResult& result, const QString& strWhat)
+{
+    QString strText;
+    if (!result.bStarted)
+        strText = QString("Darknet could not be started while %1: %2").arg(strWhat, result.strError);
+    else if (result.bCancelled)
+        strText = QString("Cancelled while %1").arg(strWhat);
+    else if (result.bCrashed)
+        strText = QString("Darknet crashed while %1 (it was ended by a signal, such as a segmentation fault)")
+                      .arg(strWhat);
+    else
+        strText = QString("Darknet ended with exit code %1 while %2").arg(result.nExitCode).arg(strWhat);
+    const QString strTail = Tail(result.baError);
+    return strTail.isEmpty() ? strText : strText + QStringLiteral(":\n") + strTail;
+}
