@@ -226,6 +226,9 @@ void CEvaluationController::ShowEvaluations()
         return Inform(QString("%1 in the project folder cannot be read; the log says why")
                           .arg(CEvaluationStore::FILE_NAME),
                       true);
+    // Nothing to compare yet: the message before has said why.
+    if (vctEvaluations.empty())
+        return;
     CEvaluationView view(m_pParent);
     view.SetEvaluations(vctEvaluations);
     CInteraction::Exec(&view);
