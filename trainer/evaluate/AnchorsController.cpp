@@ -70,7 +70,7 @@ QSize NetworkSize(const QString& strConfig)
 
 CAnchorsController::CAnchorsController(CProjectController* pProject, const QString& strProjectDir,
                                        QWidget* pParent)
-    : m_pProject(pProject), m_strProjectDir(strProjectDir), m_pParent(pParent)
+    : m_pProject(pProject), m_strProjectDir(strProjectDir), m_pParent(pParent), m_tool(TITLE, pParent)
 {
 }
 
@@ -91,26 +91,27 @@ int CAnchorsController::TrainBoxes(const QString& strProjectDir)
 
 void CAnchorsController::Run()
 {
-    if (!m_pProject || m_strProjectDir.isEmpty() || !m_pProject->IsCommandNotRunning())
+    if (m_strProjectDir.isEmpty())
         return;
-    QString strError;
-    const QString strExe = CDarknetTool::Executable(strError);
+    const QString strExe = m_tool.Executable(m_pProject);
     if (strExe.isEmpty())
-        return Inform(strError, true);
+        return;
     // Darknet reads the training list and its labels as the build writes them.
     if (!m_pProject->Build())
-        return Inform(QStringLiteral("The project could not be built, so there are no labels to calculate "
-                                     "anchors from; the log says why"),
-                      true);
+        return m_tool.Inform(
+            QStringLiteral("The project could not be built, so there are no labels to calculate "
+                           "anchors from; the log says why"),
+            true);
     const int nBoxes = TrainBoxes(m_strProjectDir);
-    strError = CAnchorsCalc::CheckBoxCount(nBoxes, CLUSTERS);
+    QString strError = CAnchorsCalc::CheckBoxCount(nBoxes, CLUSTERS);
     if (!strError.isEmpty())
-        return Inform(strError, true);
+        return m_tool.Inform(strError, true);
     const QString strConfig = CurrentConfig();
     const QSize size = NetworkSize(strConfig);
     QTemporaryDir dirWork(QDir::tempPath() + QStringLiteral("/optra-anchors-XXXXXX"));
     if (!dirWork.isValid() || !PrepareWorkFolder(dirWork.path()))
-        return Inform(QStringLiteral("No temporary working folder for Darknet could be prepared"), true);
+        return m_tool.Inform(QStringLiteral("No temporary working folder for Darknet could be prepared"),
+                             true);
     CDarknetJob job(QStringLiteral("Calculating anchors..."), m_pParent);
     const SDarknetJobResult result =
         job.Run(strExe,
@@ -122,10 +123,10 @@ void CAnchorsController::Run()
     if (result.bCancelled)
         return;
     if (!result.Succeeded())
-        return Inform(CDarknetTool::Failure(result, QStringLiteral("calculating anchors")), true);
+        return m_tool.Inform(CDarknetTool::Failure(result, QStringLiteral("calculating anchors")), true);
     QString strAnchors;
     if (!ReadAnchors(dirWork.path(), result.baOutput, strAnchors, strError))
-        return Inform(strError, true);
+        return m_tool.Inform(strError, true);
     Offer(strConfig, strAnchors, nBoxes);
 }
 
@@ -181,14 +182,14 @@ void CAnchorsController::Offer(const QString& strConfig, const QString& strAncho
     SConfigAdaptation adaptation;
     if (!CAnchorsCalc::Parse(strAnchors, CLUSTERS, vctAnchors, strError) ||
         !CAnchorsCalc::Apply(strConfig, vctAnchors, adaptation, strError))
-        return Inform(
+        return m_tool.Inform(
             QString("The anchors %1 cannot be written into the configuration: %2").arg(strAnchors, strError),
             true);
     const QString strFound =
         QString("Anchors for the %1 boxes of the training list: %2").arg(nBoxes).arg(strAnchors);
     CLog::Write(ELogLevel::NORMAL, "%s", strFound.toUtf8().constData());
     if (adaptation.vctChanges.empty())
-        return Inform(strFound + QStringLiteral("\n\nEvery [yolo] section already has them."), false);
+        return m_tool.Inform(strFound + QStringLiteral("\n\nEvery [yolo] section already has them."), false);
     const QString strText =
         strFound + QStringLiteral("\n\nWrite them into every [yolo] section? These lines change:\n") +
         CDarknetConfigAdapter::Describe(adaptation.vctChanges);
@@ -218,11 +219,4 @@ void CAnchorsController::WriteIntoEditor(const QString& strText)
     pEditor->Update(CurrentConfig());
     pEditor->ReplaceText(strText);
     CInteraction::Exec(pEditor);
-}
-
-void CAnchorsController::Inform(const QString& strText, bool bWarning) const
-{
-    CLog::Write(bWarning ? ELogLevel::WARNING : ELogLevel::NORMAL, "%s", strText.toUtf8().constData());
-    CInteraction::Message(m_pParent, bWarning ? QMessageBox::Warning : QMessageBox::Information, TITLE,
-                          strText);
 }

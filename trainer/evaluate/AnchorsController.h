@@ -1,5 +1,7 @@
 #pragma once
 
+#include "trainer/evaluate/DarknetTool.h"
+
 #include <QObject>
 #include <QString>
 
@@ -40,9 +42,9 @@ private:
     // open, else the stored one.
     QString CurrentConfig() const;
     void WriteIntoEditor(const QString& strText);
-    void Inform(const QString& strText, bool bWarning) const;
 
     CProjectController* m_pProject = nullptr;
     QString m_strProjectDir;
     QWidget* m_pParent = nullptr;
+    CDarknetTool m_tool;
 };

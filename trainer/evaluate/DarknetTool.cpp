@@ -1,6 +1,9 @@
 #include "trainer/evaluate/DarknetTool.h"
 
+#include "common/log/Logger.h"
+#include "common/mvc/Interaction.h"
 #include "common/setting/SettingManager.h"
+#include "trainer/ProjectCtrl.h"
 #include "trainer/detect/DarknetJob.h"
 
 #include <QFileInfo>
@@ -21,18 +24,32 @@ QString Tail(const QByteArray& baError)
 }
 } // namespace
 
-QString CDarknetTool::Executable(QString& strError)
+CDarknetTool::CDarknetTool(const QString& strTitle, QWidget* pParent)
+    : m_strTitle(strTitle), m_pParent(pParent)
 {
+}
+
+QString CDarknetTool::Executable(CProjectController* pProject) const
+{
+    // Training holds the files a build rewrites, and the processor.
+    if (!pProject || !pProject->IsCommandNotRunning())
+        return QString();
     const QString strExe = CSetting::GetString(QStringLiteral("QUILLON_COMMAND_EXE_YOLO3"), QString());
     const QFileInfo info(strExe);
-    if (strExe.isEmpty() || !info.isFile() || !info.isExecutable())
-    {
-        strError = strExe.isEmpty()
-                       ? QStringLiteral("No Darknet executable is set: choose it in the settings first")
-                       : QString("The Darknet executable %1 does not exist or cannot be run").arg(strExe);
-        return QString();
-    }
-    return strExe;
+    if (!strExe.isEmpty() && info.isFile() && info.isExecutable())
+        return strExe;
+    Inform(strExe.isEmpty()
+               ? QStringLiteral("No Darknet executable is set: choose it in the settings first")
+               : QString("The Darknet executable %1 does not exist or cannot be run").arg(strExe),
+           true);
+    return QString();
+}
+
+void CDarknetTool::Inform(const QString& strText, bool bWarning) const
+{
+    CLog::Write(bWarning ? ELogLevel::WARNING : ELogLevel::NORMAL, "%s", strText.toUtf8().constData());
+    CInteraction::Message(m_pParent, bWarning ? QMessageBox::Warning : QMessageBox::Information, m_strTitle,
+                          strText);
 }
 
 QString CDarknetTool::Failure(const SDarknetJobResult& result, const QString& strWhat)

@@ -48,7 +48,7 @@ bool WriteWhole(const QString& strPath, const QByteArray& baContent)
 
 CEvaluationController::CEvaluationController(CProjectController* pProject, const QString& strProjectDir,
                                              QWidget* pParent)
-    : m_pProject(pProject), m_strProjectDir(strProjectDir), m_pParent(pParent)
+    : m_pProject(pProject), m_strProjectDir(strProjectDir), m_pParent(pParent), m_tool(TITLE, pParent)
 {
 }
 
@@ -79,20 +79,20 @@ QStringList CEvaluationController::ClassDifferences(const QStringList& lstTraine
 
 void CEvaluationController::Run()
 {
-    if (!m_pProject || m_strProjectDir.isEmpty() || !m_pProject->IsCommandNotRunning())
+    if (m_strProjectDir.isEmpty())
         return;
-    QString strError;
-    const QString strExe = CDarknetTool::Executable(strError);
+    const QString strExe = m_tool.Executable(m_pProject);
     if (strExe.isEmpty())
-        return Inform(strError, true);
+        return;
     const QStringList lstWeights = ChooseWeights();
     if (lstWeights.isEmpty())
         return;
     // The test list and its labels as the project stands now.
     if (!m_pProject->Build())
-        return Inform(QStringLiteral("The project could not be built, so there is no test list to evaluate "
-                                     "on; the log says why"),
-                      true);
+        return m_tool.Inform(
+            QStringLiteral("The project could not be built, so there is no test list to evaluate "
+                           "on; the log says why"),
+            true);
     const QStringList lstNow = TodaysClasses(m_strProjectDir);
     QStringList lstProblems;
     for (const QString& strWeights : lstWeights)
@@ -104,7 +104,7 @@ void CEvaluationController::Run()
         }
     }
     if (!lstProblems.isEmpty())
-        Inform(lstProblems.join(QStringLiteral("\n\n")), true);
+        m_tool.Inform(lstProblems.join(QStringLiteral("\n\n")), true);
     ShowEvaluations();
 }
 
@@ -223,20 +223,13 @@ void CEvaluationController::ShowEvaluations()
 {
     std::vector<SEvaluation> vctEvaluations;
     if (!CEvaluationStore(m_strProjectDir).Load(vctEvaluations))
-        return Inform(QString("%1 in the project folder cannot be read; the log says why")
-                          .arg(CEvaluationStore::FILE_NAME),
-                      true);
+        return m_tool.Inform(QString("%1 in the project folder cannot be read; the log says why")
+                                 .arg(CEvaluationStore::FILE_NAME),
+                             true);
     // Nothing to compare yet: the message before has said why.
     if (vctEvaluations.empty())
         return;
     CEvaluationView view(m_pParent);
     view.SetEvaluations(vctEvaluations);
     CInteraction::Exec(&view);
-}
-
-void CEvaluationController::Inform(const QString& strText, bool bWarning) const
-{
-    CLog::Write(bWarning ? ELogLevel::WARNING : ELogLevel::NORMAL, "%s", strText.toUtf8().constData());
-    CInteraction::Message(m_pParent, bWarning ? QMessageBox::Warning : QMessageBox::Information, TITLE,
-                          strText);
 }

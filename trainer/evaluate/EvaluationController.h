@@ -1,5 +1,7 @@
 #pragma once
 
+#include "trainer/evaluate/DarknetTool.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -45,10 +47,10 @@ private:
     bool CheckClasses(const QString& strWeights, const QStringList& lstNow, QString& strConfig,
                       QString& strProblem) const;
     void ShowEvaluations();
-    void Inform(const QString& strText, bool bWarning) const;
 
     CProjectController* m_pProject = nullptr;
     QString m_strProjectDir;
     QWidget* m_pParent = nullptr;
+    CDarknetTool m_tool;
     CWeightsChoiceView* m_pChoice = nullptr;
 };
