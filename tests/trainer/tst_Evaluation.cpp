@@ -29,12 +29,14 @@ using OptraTest::CProjectOnDisk;
 
 namespace
 {
-void WriteWeights(const QString& strPath, int nIteration)
+void WriteWeights(const QString& strPath, int nIteration, int nSecondsAgo = 0)
 {
     QDir().mkpath(QFileInfo(strPath).path());
     QFile file(strPath);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("stand-in weights iteration=" + QByteArray::number(nIteration) + "\n");
+    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-nSecondsAgo),
+                             QFileDevice::FileModificationTime));
 }
 
 // A stand-in for a Darknet build that dies in the middle of its output.
@@ -48,6 +50,13 @@ QString FailingDarknet(const QString& strFolder, const QByteArray& baScript)
     file.close();
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     return strPath;
+}
+
+// What a training run leaves: the classes and configuration of the build.
+void RecordRun(CProjectOnDisk& project)
+{
+    QVERIFY(project.Controller()->Build());
+    QVERIFY(CRunClasses(project.Folder()).RecordBuild(QDateTime::currentDateTime().addSecs(-60)));
 }
 
 // The weights choice: ticks exactly the listed entries, then OK.
@@ -196,6 +205,7 @@ private slots:
     void tableShowsWhatDarknetPrinted()
     {
         auto pProject = BuildableProject("table");
+        RecordRun(*pProject);
         WriteWeights(pProject->Folder() + "/Backup/config_final.weights", 4);
         qputenv("DARKNET_STANDIN_AP", "80,20");
         qputenv("DARKNET_STANDIN_TP", "3,1");
@@ -243,9 +253,11 @@ private slots:
     void weightsComparedAndReevaluated()
     {
         auto pProject = BuildableProject("compare");
-        WriteWeights(pProject->Folder() + "/Backup/config_final.weights", 4);
-        WriteWeights(pProject->Folder() + "/Backup/config_last.weights", 8);
-        const QStringList lstBoth{"Backup/config_final.weights", "Backup/config_last.weights"};
+        RecordRun(*pProject);
+        WriteWeights(pProject->Folder() + "/Backup/config_final.weights", 4, 20);
+        WriteWeights(pProject->Folder() + "/Backup/config_last.weights", 8, 10);
+        // Newest first, as offered.
+        const QStringList lstBoth{"Backup/config_last.weights", "Backup/config_final.weights"};
         {
             CDialogScript script;
             QStringList lstColumns;
@@ -258,7 +270,7 @@ private slots:
             QCOMPARE(messages.Texts(), QStringList());
             QCOMPARE(lstColumns, lstBoth);
             // The stand-in's mAP of weights saved at iteration 4 and 8.
-            QCOMPARE(table.value("mAP"), QStringList({"50.00 %", "20.00 %"}));
+            QCOMPARE(table.value("mAP"), QStringList({"20.00 %", "50.00 %"}));
         }
         qputenv("DARKNET_STANDIN_AP", "90");
         CDialogScript script;
@@ -270,14 +282,14 @@ private slots:
         pProject->Controller()->slot_EvaluateWeights();
         QVERIFY(script.Done());
         QCOMPARE(lstColumns, lstBoth);
-        QCOMPARE(table.value("mAP"), QStringList({"50.00 %", "90.00 %"}));
+        QCOMPARE(table.value("mAP"), QStringList({"90.00 %", "50.00 %"}));
         QCOMPARE(table.value("AP person (class 1)"),
-                 QStringList({"50.00 % (TP 0, FP 0)", "90.00 % (TP 0, FP 0)"}));
+                 QStringList({"90.00 % (TP 0, FP 0)", "50.00 % (TP 0, FP 0)"}));
 
         const QMap<QString, QStringList> mapRows = SummaryRows(pProject->Folder());
-        QCOMPARE(mapRows.keys(), lstBoth);
-        QCOMPARE(mapRows.value(lstBoth[0])[13], QString("0.5"));
-        QCOMPARE(mapRows.value(lstBoth[1])[13], QString("0.9"));
+        QCOMPARE(mapRows.size(), 2);
+        QCOMPARE(mapRows.value("Backup/config_final.weights").value(13), QString("0.5"));
+        QCOMPARE(mapRows.value("Backup/config_last.weights").value(13), QString("0.9"));
         QCOMPARE(OptraTest::ReadBytes(pProject->Folder() + "/evaluations.csv").count("\r\n"), 1 + 2 * 3);
     }
 
@@ -349,6 +361,7 @@ private slots:
         QFETCH(QString, message);
         QFETCH(QStringList, kept);
         auto pProject = BuildableProject("failed");
+        RecordRun(*pProject);
         WriteWeights(pProject->Folder() + "/Backup/config_final.weights", 4);
         CSetting::Set("QUILLON_COMMAND_EXE_YOLO3", FailingDarknet(m_dirTemp.path(), script));
         CDialogScript dialogs;
@@ -364,6 +377,58 @@ private slots:
         QCOMPARE(messages.Texts(), QStringList({message}));
         QCOMPARE(table.value("AP car (class 0)"), kept);
         QCOMPARE(QFile::exists(pProject->Folder() + "/evaluations.csv"), !kept.isEmpty());
+    }
+
+    // Weights from elsewhere: evaluated with today's classes, and the user
+    // is told so.
+    void browsedWeightsEvaluatedWithTodaysClasses()
+    {
+        auto pProject = BuildableProject("browsed");
+        const QString strWeights = m_dirTemp.path() + "/downloaded/other model.weights";
+        WriteWeights(strWeights, 8);
+        CInteraction::SetOpenFilesHandler([strWeights](auto...) { return QStringList{strWeights}; });
+        CDialogScript script;
+        QStringList lstOffered, lstColumns;
+        CTable table;
+        script.Then(
+            [&](QDialog* pDialog)
+            {
+                QTest::mouseClick(OptraTest::Button(pDialog, "Browse..."), Qt::LeftButton);
+                return Tick({strWeights}, &lstOffered)(pDialog);
+            });
+        script.Then(ReadTable(table, lstColumns));
+        CMessageRecorder messages;
+        pProject->Controller()->slot_EvaluateWeights();
+        QVERIFY(script.Done());
+        QCOMPARE(lstOffered, QStringList({strWeights + " [x]"}));
+        QCOMPARE(messages.Texts(),
+                 QStringList({strWeights + " comes from no recorded training run of this "
+                                           "project: it was evaluated with the project's classes "
+                                           "and configuration as they are now"}));
+        QCOMPARE(messages.Messages().front().icon, QMessageBox::Information);
+        QCOMPARE(OptraTest::ReadJson(ReportPath()).value("arguments").toArray().last().toString(),
+                 strWeights);
+        QCOMPARE(lstColumns, QStringList({strWeights}));
+        QCOMPARE(table.value("mAP"), QStringList({"20.00 %"}));
+    }
+
+    void emptyTestListRefused()
+    {
+        auto pProject = BuildableProject("untested");
+        WriteWeights(pProject->Folder() + "/Backup/config_final.weights", 4);
+        {
+            CMessageRecorder confirm(QMessageBox::Yes);
+            pProject->Controller()->slot_RemoveTestImage(pProject->ImageID("t.jpg"));
+        }
+        QCOMPARE(pProject->Model()->GetTestImages().size(), size_t(0));
+        CDialogScript script;
+        script.Then(Tick({"Backup/config_final.weights"}));
+        CMessageRecorder messages;
+        pProject->Controller()->slot_EvaluateWeights();
+        QCOMPARE(messages.Texts(), QStringList({"The test list has no boxes to evaluate the weights on: add "
+                                                "labelled images to the test list first"}));
+        QCOMPARE(script.Unexpected(), 0);
+        QVERIFY(!QFile::exists(ReportPath()));
     }
 
     void anchorsWrittenAsOneUndoableEdit()

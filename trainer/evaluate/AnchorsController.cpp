@@ -5,7 +5,6 @@
 #include "trainer/ConfigurationEditorDlg.h"
 #include "trainer/DarknetConfigAdapter.h"
 #include "trainer/DarknetConfigCheck.h"
-#include "trainer/DarknetImageName.h"
 #include "trainer/LineNumberTextEditor.h"
 #include "trainer/ProjectCtrl.h"
 #include "trainer/detect/DarknetJob.h"
@@ -44,17 +43,6 @@ bool WriteWhole(const QString& strPath, const QByteArray& baContent)
     return file.open(QIODevice::WriteOnly) && file.write(baContent) == baContent.size() && file.commit();
 }
 
-int CountLabelLines(const QString& strLabelPath)
-{
-    int nLines = 0;
-    for (const QByteArray& baLine : ReadCapped(strLabelPath, CRunClasses::MAX_FILE_BYTES).split('\n'))
-    {
-        if (!baLine.trimmed().isEmpty())
-            ++nLines;
-    }
-    return nLines;
-}
-
 // The network's input size, which Darknet scales the relative boxes to.
 QSize NetworkSize(const QString& strConfig)
 {
@@ -74,21 +62,6 @@ CAnchorsController::CAnchorsController(CProjectController* pProject, const QStri
 {
 }
 
-int CAnchorsController::TrainBoxes(const QString& strProjectDir)
-{
-    int nBoxes = 0;
-    const QByteArray baList =
-        ReadCapped(strProjectDir + QStringLiteral("/train.txt"), CRunClasses::MAX_FILE_BYTES);
-    for (const QByteArray& baLine : baList.split('\n'))
-    {
-        const QString strName = QFileInfo(QFile::decodeName(baLine)).fileName();
-        if (CDarknetImageName::IsPlainFileName(strName))
-            nBoxes += CountLabelLines(strProjectDir + QStringLiteral("/Images/") +
-                                      CDarknetImageName::LabelFileName(strName));
-    }
-    return nBoxes;
-}
-
 void CAnchorsController::Run()
 {
     if (m_strProjectDir.isEmpty())
@@ -102,7 +75,7 @@ void CAnchorsController::Run()
             QStringLiteral("The project could not be built, so there are no labels to calculate "
                            "anchors from; the log says why"),
             true);
-    const int nBoxes = TrainBoxes(m_strProjectDir);
+    const int nBoxes = CDarknetTool::ListBoxes(m_strProjectDir, QStringLiteral("train.txt"));
     QString strError = CAnchorsCalc::CheckBoxCount(nBoxes, CLUSTERS);
     if (!strError.isEmpty())
         return m_tool.Inform(strError, true);

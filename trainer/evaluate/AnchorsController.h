@@ -25,10 +25,6 @@ public:
 
     void Run();
 
-    // The boxes Darknet reads for the training list: the lines of the label
-    // files the build wrote for the images of train.txt.
-    static int TrainBoxes(const QString& strProjectDir);
-
 private:
     // What calc_anchors reads, in a working folder of its own: the data
     // file, the training list and the project's images through a link.

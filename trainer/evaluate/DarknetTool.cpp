@@ -3,9 +3,12 @@
 #include "common/log/Logger.h"
 #include "common/mvc/Interaction.h"
 #include "common/setting/SettingManager.h"
+#include "trainer/DarknetImageName.h"
 #include "trainer/ProjectCtrl.h"
 #include "trainer/detect/DarknetJob.h"
+#include "trainer/detect/RunClasses.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringList>
@@ -21,6 +24,25 @@ QString Tail(const QByteArray& baError)
     if (lstLines.size() > TAIL_LINES)
         lstLines = lstLines.mid(lstLines.size() - TAIL_LINES);
     return lstLines.join('\n').trimmed();
+}
+
+QByteArray ReadCapped(const QString& strPath, qint64 nMaxBytes)
+{
+    QFile file(strPath);
+    if (QFileInfo(strPath).isSymLink() || !file.open(QIODevice::ReadOnly) || file.size() > nMaxBytes)
+        return QByteArray();
+    return file.read(nMaxBytes);
+}
+
+int CountLabelLines(const QString& strLabelPath)
+{
+    int nLines = 0;
+    for (const QByteArray& baLine : ReadCapped(strLabelPath, CRunClasses::MAX_FILE_BYTES).split('\n'))
+    {
+        if (!baLine.trimmed().isEmpty())
+            ++nLines;
+    }
+    return nLines;
 }
 } // namespace
 
@@ -66,4 +88,19 @@ QString CDarknetTool::Failure(const SDarknetJobResult& result, const QString& st
         strText = QString("Darknet ended with exit code %1 while %2").arg(result.nExitCode).arg(strWhat);
     const QString strTail = Tail(result.baError);
     return strTail.isEmpty() ? strText : strText + QStringLiteral(":\n") + strTail;
+}
+
+int CDarknetTool::ListBoxes(const QString& strProjectDir, const QString& strListFile)
+{
+    int nBoxes = 0;
+    const QByteArray baList =
+        ReadCapped(strProjectDir + QLatin1Char('/') + strListFile, CRunClasses::MAX_FILE_BYTES);
+    for (const QByteArray& baLine : baList.split('\n'))
+    {
+        const QString strName = QFileInfo(QFile::decodeName(baLine)).fileName();
+        if (CDarknetImageName::IsPlainFileName(strName))
+            nBoxes += CountLabelLines(strProjectDir + QStringLiteral("/Images/") +
+                                      CDarknetImageName::LabelFileName(strName));
+    }
+    return nBoxes;
 }

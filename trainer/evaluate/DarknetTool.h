@@ -22,6 +22,9 @@ public:
     // For the user: "Darknet crashed while <what>" or "... ended with exit
     // code N ...", with the last lines it wrote to standard error.
     static QString Failure(const SDarknetJobResult& result, const QString& strWhat);
+    // The boxes Darknet reads for an image list the build wrote
+    // ("train.txt", "test.txt"): the lines of the label files of its images.
+    static int ListBoxes(const QString& strProjectDir, const QString& strListFile);
 
 private:
     QString m_strTitle;

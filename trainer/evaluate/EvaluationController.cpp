@@ -93,18 +93,25 @@ void CEvaluationController::Run()
             QStringLiteral("The project could not be built, so there is no test list to evaluate "
                            "on; the log says why"),
             true);
+    // Darknet divides by the number of truths it finds there.
+    if (CDarknetTool::ListBoxes(m_strProjectDir, QStringLiteral("test.txt")) == 0)
+        return m_tool.Inform(QStringLiteral("The test list has no boxes to evaluate the weights on: add "
+                                            "labelled images to the test list first"),
+                             true);
     const QStringList lstNow = TodaysClasses(m_strProjectDir);
-    QStringList lstProblems;
+    m_lstProblems.clear();
+    m_lstNotes.clear();
     for (const QString& strWeights : lstWeights)
     {
-        if (!Evaluate(strExe, strWeights, lstNow, lstProblems))
+        if (!Evaluate(strExe, strWeights, lstNow))
         {
-            lstProblems << QStringLiteral("Evaluation cancelled");
+            m_lstProblems << QStringLiteral("Evaluation cancelled");
             break;
         }
     }
-    if (!lstProblems.isEmpty())
-        m_tool.Inform(lstProblems.join(QStringLiteral("\n\n")), true);
+    const QString strReport = (m_lstProblems + m_lstNotes).join(QStringLiteral("\n\n"));
+    if (!strReport.isEmpty())
+        m_tool.Inform(strReport, !m_lstProblems.isEmpty());
     ShowEvaluations();
 }
 
@@ -137,7 +144,7 @@ void CEvaluationController::slot_Browse()
 }
 
 bool CEvaluationController::CheckClasses(const QString& strWeights, const QStringList& lstNow,
-                                         QString& strConfig, QString& strProblem) const
+                                         QString& strConfig, QString& strProblem)
 {
     SRunClasses classes;
     QString strError;
@@ -166,12 +173,16 @@ bool CEvaluationController::CheckClasses(const QString& strWeights, const QStrin
                 .arg(strWeights, classes.strSource, lstDifferences.join('\n'));
         return false;
     }
+    if (!classes.bRecorded)
+        m_lstNotes << QString("%1 comes from no recorded training run of this project: it was evaluated with "
+                              "the project's classes and configuration as they are now")
+                          .arg(strWeights);
     strConfig = classes.strConfig;
     return true;
 }
 
 bool CEvaluationController::Evaluate(const QString& strExe, const QString& strWeights,
-                                     const QStringList& lstNow, QStringList& lstProblems)
+                                     const QStringList& lstNow)
 {
     QString strConfig;
     QString strProblem;
@@ -181,7 +192,7 @@ bool CEvaluationController::Evaluate(const QString& strExe, const QString& strWe
         CheckClasses(strWeights, lstNow, strConfig, strProblem);
     if (!strProblem.isEmpty())
     {
-        lstProblems << strProblem;
+        m_lstProblems << strProblem;
         return true;
     }
     // Darknet writes nothing when it evaluates, so it runs in the project
@@ -191,7 +202,7 @@ bool CEvaluationController::Evaluate(const QString& strExe, const QString& strWe
     const QString strConfigPath = dirWork.filePath(QStringLiteral("config.txt"));
     if (!dirWork.isValid() || !WriteWhole(strConfigPath, strConfig.toUtf8()))
     {
-        lstProblems << QString("%1 is not evaluated: no temporary folder could be written").arg(strWeights);
+        m_lstProblems << QString("%1 is not evaluated: no temporary folder could be written").arg(strWeights);
         return true;
     }
     CDarknetJob job(QString("Evaluating %1...").arg(strWeights), m_pParent);
@@ -205,17 +216,17 @@ bool CEvaluationController::Evaluate(const QString& strExe, const QString& strWe
         CDarknetMapParser::Parse(QString::fromUtf8(result.baOutput + '\n' + result.baError), strWeights);
     const bool bResult = CDarknetMapParser::HasResult(evaluation);
     if (!result.Succeeded())
-        lstProblems << CDarknetTool::Failure(result, "evaluating " + strWeights) +
-                           (bResult ? QStringLiteral("\nWhat it printed before is kept.") : QString());
+        m_lstProblems << CDarknetTool::Failure(result, "evaluating " + strWeights) +
+                             (bResult ? QStringLiteral("\nWhat it printed before is kept.") : QString());
     else if (!bResult)
-        lstProblems << QString("Darknet printed no result for %1").arg(strWeights) +
-                           (evaluation.lstUnread.isEmpty()
-                                ? QString()
-                                : QStringLiteral("; lines that could not be read:\n") +
-                                      evaluation.lstUnread.join('\n'));
+        m_lstProblems << QString("Darknet printed no result for %1").arg(strWeights) +
+                             (evaluation.lstUnread.isEmpty()
+                                  ? QString()
+                                  : QStringLiteral("; lines that could not be read:\n") +
+                                        evaluation.lstUnread.join('\n'));
     if (bResult && !CEvaluationStore(m_strProjectDir).Store(evaluation))
-        lstProblems << QString("The evaluation of %1 could not be stored in %2")
-                           .arg(strWeights, CEvaluationStore::FILE_NAME);
+        m_lstProblems << QString("The evaluation of %1 could not be stored in %2")
+                             .arg(strWeights, CEvaluationStore::FILE_NAME);
     return true;
 }
 

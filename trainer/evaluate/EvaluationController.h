@@ -38,14 +38,12 @@ private:
     // Weights paths as the user chose them (relative to the project folder
     // or absolute); empty when cancelled.
     QStringList ChooseWeights();
-    // False when the user cancelled the run; problems are collected for one
-    // message at the end.
-    bool Evaluate(const QString& strExe, const QString& strWeights, const QStringList& lstNow,
-                  QStringList& lstProblems);
+    // False when the user cancelled the run.
+    bool Evaluate(const QString& strExe, const QString& strWeights, const QStringList& lstNow);
     // False with the reason when the weights cannot be evaluated with
     // today's labels; strConfig is the configuration they were trained with.
     bool CheckClasses(const QString& strWeights, const QStringList& lstNow, QString& strConfig,
-                      QString& strProblem) const;
+                      QString& strProblem);
     void ShowEvaluations();
 
     CProjectController* m_pProject = nullptr;
@@ -53,4 +51,8 @@ private:
     QWidget* m_pParent = nullptr;
     CDarknetTool m_tool;
     CWeightsChoiceView* m_pChoice = nullptr;
+    // What went wrong, and what the user should know, for one message at
+    // the end of the command.
+    QStringList m_lstProblems;
+    QStringList m_lstNotes;
 };
