@@ -35,6 +35,8 @@ void WriteWeights(const QString& strPath, int nIteration, int nSecondsAgo = 0)
     QFile file(strPath);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("stand-in weights iteration=" + QByteArray::number(nIteration) + "\n");
+    // Written out first: the write would set the time again.
+    QVERIFY(file.flush());
     QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-nSecondsAgo),
                              QFileDevice::FileModificationTime));
 }
@@ -477,26 +479,33 @@ private slots:
         QVERIFY(!QFile::exists(pProject->Folder() + "/anchors.txt"));
     }
 
-    void anchorsDeclined()
+    void tooFewBoxesRefusedWithoutRunning_data()
     {
-        auto pProject = AnchorProject();
-        const QString strBefore = pProject->Controller()->FindProjectProperty("PROJECT_CONFIGURATION");
-        CDialogScript script;
-        CMessageRecorder messages(QMessageBox::No);
-        pProject->Controller()->slot_CalculateAnchors();
-        QCOMPARE(messages.Texts().size(), 1);
-        QCOMPARE(script.Unexpected(), 0);
-        QCOMPARE(pProject->Controller()->FindProjectProperty("PROJECT_CONFIGURATION"), strBefore);
+        QTest::addColumn<QString>("num");
+        QTest::addColumn<int>("anchors");
+        QTest::newRow("nine anchors") << "num=9" << 9;
+        QTest::newRow("four anchors") << "num=4" << 4;
+        QTest::newRow("sections disagree") << "num=9\nnum=4" << 9;
     }
 
     void tooFewBoxesRefusedWithoutRunning()
     {
+        QFETCH(QString, num);
+        QFETCH(int, anchors);
         auto pProject = BuildableProject("few");
+        QString strConfig = pProject->Controller()->FindProjectProperty("PROJECT_CONFIGURATION");
+        // "num" of the first [yolo] section, then of the others.
+        const QStringList lstNum = num.split('\n');
+        const int nFirst = strConfig.indexOf("num=9");
+        strConfig.replace("num=9", lstNum.last());
+        strConfig.replace(nFirst, lstNum.last().size(), lstNum.first());
+        pProject->Controller()->slot_UpdateProjectProperty("PROJECT_CONFIGURATION", strConfig);
         CMessageRecorder messages;
         pProject->Controller()->slot_CalculateAnchors();
-        QCOMPARE(
-            messages.Texts(),
-            QStringList({"Calculating 9 anchors needs at least 9 boxes in the training list; it has 3"}));
+        QCOMPARE(messages.Texts(),
+                 QStringList({QString("Calculating %1 anchors needs at least %1 boxes in the "
+                                      "training list; it has 3")
+                                  .arg(anchors)}));
         QVERIFY(!QFile::exists(ReportPath()));
     }
 

@@ -150,20 +150,6 @@ private slots:
         QVERIFY2(strError.contains("cannot be read"), qPrintable(strError));
     }
 
-    void strayFilesInRunsIgnored()
-    {
-        QTemporaryDir dir;
-        QVERIFY(Write(dir.path() + "/Backup/Runs/notes.names", "wrong\n"));
-        QVERIFY(Write(dir.path() + "/Backup/Runs/20991301-000000.names", "wrong\n"));
-        QVERIFY(Write(dir.path() + "/custom.names", "today\n"));
-        QVERIFY(Write(dir.path() + "/config.txt", YOLO2.toUtf8()));
-        QVERIFY(WriteWeights(dir.path() + "/Backup/config_last.weights", m_now));
-        SRunClasses classes;
-        QString strError;
-        QVERIFY(CRunClasses(dir.path()).ForWeights("Backup/config_last.weights", classes, strError));
-        QCOMPARE(classes.lstNames, QStringList({"today"}));
-    }
-
     void backupWeightsNewestFirst()
     {
         QTemporaryDir dir;

@@ -54,6 +54,24 @@ QSize NetworkSize(const QString& strConfig)
     }
     return QSize(DEFAULT_SIZE, DEFAULT_SIZE);
 }
+
+// As many anchors as the network has now (six in a tiny network, whose
+// masks would otherwise pick the wrong ones of nine); the usual nine when
+// the [yolo] sections do not say or disagree.
+int Clusters(const QString& strConfig)
+{
+    int nClusters = -1;
+    for (const SDarknetConfigSection& section : CDarknetConfigCheck::Sections(strConfig))
+    {
+        if (section.strName != QStringLiteral("[yolo]"))
+            continue;
+        const int nNum = CDarknetConfigCheck::IntOption(section, QStringLiteral("num"), -1);
+        if (nNum < 1 || (nClusters > 0 && nNum != nClusters))
+            return CAnchorsController::DEFAULT_CLUSTERS;
+        nClusters = nNum;
+    }
+    return nClusters > 0 ? nClusters : CAnchorsController::DEFAULT_CLUSTERS;
+}
 } // namespace
 
 CAnchorsController::CAnchorsController(CProjectController* pProject, const QString& strProjectDir,
@@ -75,11 +93,12 @@ void CAnchorsController::Run()
             QStringLiteral("The project could not be built, so there are no labels to calculate "
                            "anchors from; the log says why"),
             true);
+    const QString strConfig = CurrentConfig();
+    m_nClusters = Clusters(strConfig);
     const int nBoxes = CDarknetTool::ListBoxes(m_strProjectDir, QStringLiteral("train.txt"));
-    QString strError = CAnchorsCalc::CheckBoxCount(nBoxes, CLUSTERS);
+    QString strError = CAnchorsCalc::CheckBoxCount(nBoxes, m_nClusters);
     if (!strError.isEmpty())
         return m_tool.Inform(strError, true);
-    const QString strConfig = CurrentConfig();
     const QSize size = NetworkSize(strConfig);
     QTemporaryDir dirWork(QDir::tempPath() + QStringLiteral("/optra-anchors-XXXXXX"));
     if (!dirWork.isValid() || !PrepareWorkFolder(dirWork.path()))
@@ -89,7 +108,7 @@ void CAnchorsController::Run()
     const SDarknetJobResult result =
         job.Run(strExe,
                 {QStringLiteral("detector"), QStringLiteral("calc_anchors"), QStringLiteral("detector.txt"),
-                 QStringLiteral("-num_of_clusters"), QString::number(CLUSTERS), QStringLiteral("-width"),
+                 QStringLiteral("-num_of_clusters"), QString::number(m_nClusters), QStringLiteral("-width"),
                  QString::number(size.width()), QStringLiteral("-height"), QString::number(size.height()),
                  QStringLiteral("-dont_show")},
                 dirWork.path());
@@ -127,7 +146,7 @@ bool CAnchorsController::ReadAnchors(const QString& strFolder, const QByteArray&
     std::vector<QSizeF> vctAnchors;
     const QString strFile =
         QString::fromUtf8(ReadCapped(strFolder + QStringLiteral("/anchors.txt"), MAX_ANCHORS_BYTES));
-    if (!strFile.trimmed().isEmpty() && CAnchorsCalc::Parse(strFile, CLUSTERS, vctAnchors, strError))
+    if (!strFile.trimmed().isEmpty() && CAnchorsCalc::Parse(strFile, m_nClusters, vctAnchors, strError))
     {
         strAnchors = CAnchorsCalc::Format(vctAnchors);
         return true;
@@ -139,7 +158,7 @@ bool CAnchorsController::ReadAnchors(const QString& strFolder, const QByteArray&
             QStringLiteral("Darknet ended without writing anchors (no anchors.txt, no \"anchors =\" line)");
         return false;
     }
-    if (!CAnchorsCalc::Parse(strLine, CLUSTERS, vctAnchors, strError))
+    if (!CAnchorsCalc::Parse(strLine, m_nClusters, vctAnchors, strError))
     {
         strError = QStringLiteral("The anchors Darknet printed cannot be read: ") + strError;
         return false;
@@ -153,7 +172,7 @@ void CAnchorsController::Offer(const QString& strConfig, const QString& strAncho
     std::vector<QSizeF> vctAnchors;
     QString strError;
     SConfigAdaptation adaptation;
-    if (!CAnchorsCalc::Parse(strAnchors, CLUSTERS, vctAnchors, strError) ||
+    if (!CAnchorsCalc::Parse(strAnchors, m_nClusters, vctAnchors, strError) ||
         !CAnchorsCalc::Apply(strConfig, vctAnchors, adaptation, strError))
         return m_tool.Inform(
             QString("The anchors %1 cannot be written into the configuration: %2").arg(strAnchors, strError),

@@ -8,7 +8,7 @@
 class CProjectController;
 
 // "Calculate anchors...": builds the project, checks that the training
-// list has enough boxes (Darknet crashes without a word otherwise), runs
+// list has at least as many boxes as the network has anchors (Darknet crashes without a word otherwise), runs
 // "darknet detector calc_anchors" in a temporary working folder (it writes
 // anchors.txt there) and, after showing the lines that change, writes the
 // anchors into every [yolo] section as one undoable edit in the
@@ -19,7 +19,7 @@ class CAnchorsController : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int CLUSTERS = 9;
+    static constexpr int DEFAULT_CLUSTERS = 9;
 
     CAnchorsController(CProjectController* pProject, const QString& strProjectDir, QWidget* pParent);
 
@@ -43,4 +43,5 @@ private:
     QString m_strProjectDir;
     QWidget* m_pParent = nullptr;
     CDarknetTool m_tool;
+    int m_nClusters = DEFAULT_CLUSTERS;
 };
