@@ -15,10 +15,13 @@
 #include "trainer/evaluate/EvaluationDlg.h"
 #include "trainer/evaluate/WeightsChoiceDlg.h"
 
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QTableWidget>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <memory>
 
@@ -379,6 +382,44 @@ private slots:
         QCOMPARE(messages.Texts(), QStringList({message}));
         QCOMPARE(table.value("AP car (class 0)"), kept);
         QCOMPARE(QFile::exists(pProject->Folder() + "/evaluations.csv"), !kept.isEmpty());
+    }
+
+    // Cancel ends Darknet and the rest of the batch; nothing is kept.
+    void cancelEndsTheBatch()
+    {
+        auto pProject = BuildableProject("cancel");
+        RecordRun(*pProject);
+        WriteWeights(pProject->Folder() + "/Backup/config_final.weights", 4, 20);
+        WriteWeights(pProject->Folder() + "/Backup/config_last.weights", 8, 10);
+        CSetting::Set("QUILLON_COMMAND_EXE_YOLO3",
+                      FailingDarknet(m_dirTemp.path(), "echo \"$5\" >> \"$0.runs\"\nexec sleep 30\n"));
+        QTimer timer;
+        connect(&timer, &QTimer::timeout,
+                [&timer]
+                {
+                    for (QWidget* pWidget : QApplication::topLevelWidgets())
+                    {
+                        auto* pProgress = qobject_cast<QProgressDialog*>(pWidget);
+                        if (pProgress && pProgress->isVisible() && OptraTest::Button(pProgress, "Cancel"))
+                        {
+                            timer.stop();
+                            QTest::mouseClick(OptraTest::Button(pProgress, "Cancel"), Qt::LeftButton);
+                        }
+                    }
+                });
+        timer.start(50);
+        CDialogScript script;
+        script.Then(Tick({"Backup/config_last.weights", "Backup/config_final.weights"}));
+        CMessageRecorder messages;
+        QElapsedTimer elapsed;
+        elapsed.start();
+        pProject->Controller()->slot_EvaluateWeights();
+        QVERIFY(elapsed.elapsed() < 20000);
+        QCOMPARE(messages.Texts(), QStringList({"Evaluation cancelled"}));
+        QCOMPARE(script.Unexpected(), 0);
+        QCOMPARE(OptraTest::ReadBytes(m_dirTemp.path() + "/failing-darknet.sh.runs"),
+                 QByteArray("Backup/config_last.weights\n"));
+        QVERIFY(!QFile::exists(pProject->Folder() + "/evaluations.csv"));
     }
 
     // Weights from elsewhere: evaluated with today's classes, and the user
