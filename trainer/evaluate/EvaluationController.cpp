@@ -212,6 +212,12 @@ bool CEvaluationController::Evaluate(const QString& strExe, const QString& strWe
                                              m_strProjectDir);
     if (result.bCancelled)
         return false;
+    Keep(result, strWeights);
+    return true;
+}
+
+void CEvaluationController::Keep(const SDarknetJobResult& result, const QString& strWeights)
+{
     const SEvaluation evaluation =
         CDarknetMapParser::Parse(QString::fromUtf8(result.baOutput + '\n' + result.baError), strWeights);
     const bool bResult = CDarknetMapParser::HasResult(evaluation);
@@ -227,7 +233,6 @@ bool CEvaluationController::Evaluate(const QString& strExe, const QString& strWe
     if (bResult && !CEvaluationStore(m_strProjectDir).Store(evaluation))
         m_lstProblems << QString("The evaluation of %1 could not be stored in %2")
                              .arg(strWeights, CEvaluationStore::FILE_NAME);
-    return true;
 }
 
 void CEvaluationController::ShowEvaluations()

@@ -8,6 +8,7 @@
 
 class CProjectController;
 class CWeightsChoiceView;
+struct SDarknetJobResult;
 
 // "Evaluate weights...": runs "darknet detector map" on the test list for
 // each weights file the user ticks, with the class list and configuration
@@ -44,6 +45,9 @@ private:
     // today's labels; strConfig is the configuration they were trained with.
     bool CheckClasses(const QString& strWeights, const QStringList& lstNow, QString& strConfig,
                       QString& strProblem);
+    // What Darknet printed goes into the evaluation table when it holds a
+    // result, even after a crash; what went wrong is told.
+    void Keep(const SDarknetJobResult& result, const QString& strWeights);
     void ShowEvaluations();
 
     CProjectController* m_pProject = nullptr;
