@@ -8,11 +8,12 @@
 class CProjectController;
 
 // "Calculate anchors...": builds the project, checks that the training
-// list has at least as many boxes as the network has anchors (Darknet crashes without a word otherwise), runs
-// "darknet detector calc_anchors" in a temporary working folder (it writes
-// anchors.txt there) and, after showing the lines that change, writes the
-// anchors into every [yolo] section as one undoable edit in the
-// configuration editor.
+// list has at least as many boxes as the network has anchors (Darknet
+// crashes without a word otherwise), runs "darknet detector calc_anchors"
+// in a temporary working folder (it writes anchors.txt there) and, after
+// showing the lines that change, writes the anchors into every [yolo]
+// section as one undoable edit of the configuration editor, which opens
+// with the edit made when it is not open already.
 // Made by the project controller for one command (which it borrows); GUI
 // thread.
 class CAnchorsController : public QObject
