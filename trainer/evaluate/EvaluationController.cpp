@@ -16,6 +16,8 @@
 #include <QSaveFile>
 #include <QTemporaryDir>
 
+#include <cmath>
+
 namespace
 {
 const QString TITLE = QStringLiteral("Evaluate weights");
@@ -230,6 +232,12 @@ void CEvaluationController::Keep(const SDarknetJobResult& result, const QString&
                                   ? QString()
                                   : QStringLiteral("; lines that could not be read:\n") +
                                         evaluation.lstUnread.join('\n'));
+    const QString strMap = std::isnan(evaluation.dMap)
+                               ? QStringLiteral("not printed")
+                               : QString::number(evaluation.dMap * 100, 'f', 2) + " %";
+    if (bResult)
+        CLog::Write(ELogLevel::NORMAL, "Evaluated %s: mAP %s", strWeights.toUtf8().constData(),
+                    strMap.toUtf8().constData());
     if (bResult && !CEvaluationStore(m_strProjectDir).Store(evaluation))
         m_lstProblems << QString("The evaluation of %1 could not be stored in %2")
                              .arg(strWeights, CEvaluationStore::FILE_NAME);
