@@ -64,49 +64,74 @@ void RecordRun(CProjectOnDisk& project)
     QVERIFY(CRunClasses(project.Folder()).RecordBuild(QDateTime::currentDateTime().addSecs(-60)));
 }
 
-// The weights choice: ticks exactly the listed entries, then OK.
-CDialogScript::Step Tick(const QStringList& lstWeights, QStringList* pOffered = nullptr)
-{
-    return [lstWeights, pOffered](QDialog* pDialog)
-    {
-        auto* pChoice = qobject_cast<CWeightsChoiceView*>(pDialog);
-        if (!pChoice)
-            return int(QDialog::Rejected);
-        QListWidget* pList = pChoice->GetList();
-        for (int i = 0; i < pList->count(); ++i)
-        {
-            if (pOffered)
-                *pOffered << pList->item(i)->text() + (pList->item(i)->checkState() ? " [x]" : "");
-            pList->item(i)->setCheckState(lstWeights.contains(pList->item(i)->text()) ? Qt::Checked
-                                                                                      : Qt::Unchecked);
-        }
-        QTest::mouseClick(OptraTest::Button(pDialog, "OK"), Qt::LeftButton);
-        return pDialog->result();
-    };
-}
-
 // The table of evaluations as text: row header -> one cell per column.
 using CTable = QMap<QString, QStringList>;
 
-CDialogScript::Step ReadTable(CTable& table, QStringList& lstColumns)
+// One "Evaluate weights..." as the user does it: optionally Browse, tick
+// exactly the given entries, OK; then the table, when one is shown.
+struct SEvaluationRun
 {
-    return [&table, &lstColumns](QDialog* pDialog)
+    // The entries offered, " [x]" after those ticked at first.
+    QStringList lstOffered;
+    std::vector<CMessageRecorder::SMessage> vctMessages;
+    QStringList lstMessages;
+    QStringList lstColumns;
+    CTable table;
+    bool bTableShown = false;
+};
+
+void ReadChoice(QDialog* pDialog, const QStringList& lstTick, bool bBrowse, SEvaluationRun& run)
+{
+    if (bBrowse)
+        QTest::mouseClick(OptraTest::Button(pDialog, "Browse..."), Qt::LeftButton);
+    QListWidget* pList = qobject_cast<CWeightsChoiceView*>(pDialog)->GetList();
+    for (int i = 0; i < pList->count(); ++i)
     {
-        auto* pView = qobject_cast<CEvaluationView*>(pDialog);
-        if (!pView)
-            return int(QDialog::Rejected);
-        QTableWidget* pTable = pView->GetTable();
+        QListWidgetItem* pItem = pList->item(i);
+        run.lstOffered << pItem->text() + (pItem->checkState() ? " [x]" : "");
+        pItem->setCheckState(lstTick.contains(pItem->text()) ? Qt::Checked : Qt::Unchecked);
+    }
+    QTest::mouseClick(OptraTest::Button(pDialog, "OK"), Qt::LeftButton);
+}
+
+void ReadTable(QDialog* pDialog, SEvaluationRun& run)
+{
+    run.bTableShown = true;
+    QTableWidget* pTable = qobject_cast<CEvaluationView*>(pDialog)->GetTable();
+    for (int c = 0; c < pTable->columnCount(); ++c)
+        run.lstColumns << pTable->horizontalHeaderItem(c)->text();
+    for (int r = 0; r < pTable->rowCount(); ++r)
+    {
+        QStringList lstCells;
         for (int c = 0; c < pTable->columnCount(); ++c)
-            lstColumns << pTable->horizontalHeaderItem(c)->text();
-        for (int r = 0; r < pTable->rowCount(); ++r)
+            lstCells << (pTable->item(r, c) ? pTable->item(r, c)->text() : QString());
+        run.table.insert(pTable->verticalHeaderItem(r)->text(), lstCells);
+    }
+}
+
+SEvaluationRun Evaluate(CProjectOnDisk& project, const QStringList& lstTick, bool bBrowse = false)
+{
+    SEvaluationRun run;
+    CDialogScript script;
+    script.Then(
+        [&](QDialog* pDialog)
         {
-            QStringList lstCells;
-            for (int c = 0; c < pTable->columnCount(); ++c)
-                lstCells << (pTable->item(r, c) ? pTable->item(r, c)->text() : QString());
-            table.insert(pTable->verticalHeaderItem(r)->text(), lstCells);
-        }
-        return int(QDialog::Accepted);
-    };
+            ReadChoice(pDialog, lstTick, bBrowse, run);
+            return pDialog->result();
+        });
+    script.Then(
+        [&](QDialog* pDialog)
+        {
+            ReadTable(pDialog, run);
+            return int(QDialog::Accepted);
+        });
+    CMessageRecorder messages;
+    project.Controller()->slot_EvaluateWeights();
+    run.vctMessages = messages.Messages();
+    run.lstMessages = messages.Texts();
+    if (script.Unexpected() != 0)
+        run.lstMessages << "(unexpected dialogs)";
+    return run;
 }
 
 // The summary rows of evaluations.csv by weights file, split at commas
@@ -216,16 +241,9 @@ private slots:
         qputenv("DARKNET_STANDIN_TP", "3,1");
         qputenv("DARKNET_STANDIN_FP", "1,0");
         qputenv("DARKNET_STANDIN_IOU", "61.5");
-        CDialogScript script;
-        QStringList lstOffered, lstColumns;
-        CTable table;
-        script.Then(Tick({"Backup/config_final.weights"}, &lstOffered));
-        script.Then(ReadTable(table, lstColumns));
-        CMessageRecorder messages;
-        pProject->Controller()->slot_EvaluateWeights();
-        QVERIFY(script.Done());
-        QCOMPARE(messages.Texts(), QStringList());
-        QCOMPARE(lstOffered, QStringList({"Backup/config_final.weights [x]"}));
+        const SEvaluationRun run = Evaluate(*pProject, {"Backup/config_final.weights"});
+        QCOMPARE(run.lstMessages, QStringList());
+        QCOMPARE(run.lstOffered, QStringList({"Backup/config_final.weights [x]"}));
 
         const QJsonObject report = OptraTest::ReadJson(ReportPath());
         QCOMPARE(report.value("cwd").toString(), pProject->Folder());
@@ -238,16 +256,16 @@ private slots:
         QVERIFY(!lstArguments[3].startsWith(pProject->Folder()));
         QVERIFY(!QFile::exists(lstArguments[3]));
 
-        QCOMPARE(lstColumns, QStringList({"Backup/config_final.weights"}));
-        QCOMPARE(table.value("AP car (class 0)"), QStringList({"80.00 % (TP 3, FP 1)"}));
-        QCOMPARE(table.value("AP person (class 1)"), QStringList({"20.00 % (TP 1, FP 0)"}));
-        QCOMPARE(table.value("Precision"), QStringList({"0.80"}));
-        QCOMPARE(table.value("True positives"), QStringList({"4"}));
-        QCOMPARE(table.value("False positives"), QStringList({"1"}));
-        QCOMPARE(table.value("False negatives"), QStringList({"0"}));
-        QCOMPARE(table.value("Average IoU"), QStringList({"61.50 %"}));
-        QCOMPARE(table.value("mAP"), QStringList({"50.00 %"}));
-        QCOMPARE(table.value("Could not be read"), QStringList({""}));
+        QCOMPARE(run.lstColumns, QStringList({"Backup/config_final.weights"}));
+        QCOMPARE(run.table.value("AP car (class 0)"), QStringList({"80.00 % (TP 3, FP 1)"}));
+        QCOMPARE(run.table.value("AP person (class 1)"), QStringList({"20.00 % (TP 1, FP 0)"}));
+        QCOMPARE(run.table.value("Precision"), QStringList({"0.80"}));
+        QCOMPARE(run.table.value("True positives"), QStringList({"4"}));
+        QCOMPARE(run.table.value("False positives"), QStringList({"1"}));
+        QCOMPARE(run.table.value("False negatives"), QStringList({"0"}));
+        QCOMPARE(run.table.value("Average IoU"), QStringList({"61.50 %"}));
+        QCOMPARE(run.table.value("mAP"), QStringList({"50.00 %"}));
+        QCOMPARE(run.table.value("Could not be read"), QStringList({""}));
 
         const QMap<QString, QStringList> mapRows = SummaryRows(pProject->Folder());
         QCOMPARE(mapRows.keys(), QStringList({"Backup/config_final.weights"}));
@@ -263,32 +281,17 @@ private slots:
         WriteWeights(pProject->Folder() + "/Backup/config_last.weights", 8, 10);
         // Newest first, as offered.
         const QStringList lstBoth{"Backup/config_last.weights", "Backup/config_final.weights"};
-        {
-            CDialogScript script;
-            QStringList lstColumns;
-            CTable table;
-            script.Then(Tick(lstBoth));
-            script.Then(ReadTable(table, lstColumns));
-            CMessageRecorder messages;
-            pProject->Controller()->slot_EvaluateWeights();
-            QVERIFY(script.Done());
-            QCOMPARE(messages.Texts(), QStringList());
-            QCOMPARE(lstColumns, lstBoth);
-            // The stand-in's mAP of weights saved at iteration 4 and 8.
-            QCOMPARE(table.value("mAP"), QStringList({"20.00 %", "50.00 %"}));
-        }
+        SEvaluationRun run = Evaluate(*pProject, lstBoth);
+        QCOMPARE(run.lstMessages, QStringList());
+        QCOMPARE(run.lstColumns, lstBoth);
+        // The stand-in's mAP of weights saved at iteration 8 and 4.
+        QCOMPARE(run.table.value("mAP"), QStringList({"20.00 %", "50.00 %"}));
+
         qputenv("DARKNET_STANDIN_AP", "90");
-        CDialogScript script;
-        QStringList lstColumns;
-        CTable table;
-        script.Then(Tick({"Backup/config_last.weights"}));
-        script.Then(ReadTable(table, lstColumns));
-        CMessageRecorder messages;
-        pProject->Controller()->slot_EvaluateWeights();
-        QVERIFY(script.Done());
-        QCOMPARE(lstColumns, lstBoth);
-        QCOMPARE(table.value("mAP"), QStringList({"90.00 %", "50.00 %"}));
-        QCOMPARE(table.value("AP person (class 1)"),
+        run = Evaluate(*pProject, {"Backup/config_last.weights"});
+        QCOMPARE(run.lstColumns, lstBoth);
+        QCOMPARE(run.table.value("mAP"), QStringList({"90.00 %", "50.00 %"}));
+        QCOMPARE(run.table.value("AP person (class 1)"),
                  QStringList({"90.00 % (TP 0, FP 0)", "50.00 % (TP 0, FP 0)"}));
 
         const QMap<QString, QStringList> mapRows = SummaryRows(pProject->Folder());
@@ -325,16 +328,12 @@ private slots:
         strConfig.replace("classes=2", "classes=" + QString::number(configClasses));
         QVERIFY(CRunClasses(pProject->Folder()).Record(trained, strConfig, start));
         WriteWeights(pProject->Folder() + "/Backup/config_final.weights", 4);
-        CDialogScript script;
-        script.Then(Tick({"Backup/config_final.weights"}));
-        CMessageRecorder messages;
-        pProject->Controller()->slot_EvaluateWeights();
-        QVERIFY(script.Done());
-        // Nothing evaluated, nothing to compare: no table.
-        QCOMPARE(script.Unexpected(), 0);
-        QCOMPARE(messages.Texts(), QStringList({"Backup/config_final.weights is not evaluated: " +
-                                                reason.arg(start.toString("yyyyMMdd-hhmmss"))}));
-        QCOMPARE(messages.Messages().front().icon, QMessageBox::Warning);
+        const SEvaluationRun run = Evaluate(*pProject, {"Backup/config_final.weights"});
+        QCOMPARE(run.lstMessages, QStringList({"Backup/config_final.weights is not evaluated: " +
+                                               reason.arg(start.toString("yyyyMMdd-hhmmss"))}));
+        QCOMPARE(run.vctMessages.front().icon, QMessageBox::Warning);
+        // Nothing evaluated, nothing to compare.
+        QVERIFY(!run.bTableShown);
         QVERIFY(!QFile::exists(ReportPath()));
         QVERIFY(!QFile::exists(pProject->Folder() + "/evaluations.csv"));
     }
@@ -369,18 +368,10 @@ private slots:
         RecordRun(*pProject);
         WriteWeights(pProject->Folder() + "/Backup/config_final.weights", 4);
         CSetting::Set("QUILLON_COMMAND_EXE_YOLO3", FailingDarknet(m_dirTemp.path(), script));
-        CDialogScript dialogs;
-        dialogs.Then(Tick({"Backup/config_final.weights"}));
-        QStringList lstColumns;
-        CTable table;
-        if (!kept.isEmpty())
-            dialogs.Then(ReadTable(table, lstColumns));
-        CMessageRecorder messages;
-        pProject->Controller()->slot_EvaluateWeights();
-        QVERIFY(dialogs.Done());
-        QCOMPARE(dialogs.Unexpected(), 0);
-        QCOMPARE(messages.Texts(), QStringList({message}));
-        QCOMPARE(table.value("AP car (class 0)"), kept);
+        const SEvaluationRun run = Evaluate(*pProject, {"Backup/config_final.weights"});
+        QCOMPARE(run.lstMessages, QStringList({message}));
+        QCOMPARE(run.bTableShown, !kept.isEmpty());
+        QCOMPARE(run.table.value("AP car (class 0)"), kept);
         QCOMPARE(QFile::exists(pProject->Folder() + "/evaluations.csv"), !kept.isEmpty());
     }
 
@@ -408,15 +399,13 @@ private slots:
                     }
                 });
         timer.start(50);
-        CDialogScript script;
-        script.Then(Tick({"Backup/config_last.weights", "Backup/config_final.weights"}));
-        CMessageRecorder messages;
         QElapsedTimer elapsed;
         elapsed.start();
-        pProject->Controller()->slot_EvaluateWeights();
+        const SEvaluationRun run =
+            Evaluate(*pProject, {"Backup/config_last.weights", "Backup/config_final.weights"});
         QVERIFY(elapsed.elapsed() < 20000);
-        QCOMPARE(messages.Texts(), QStringList({"Evaluation cancelled"}));
-        QCOMPARE(script.Unexpected(), 0);
+        QCOMPARE(run.lstMessages, QStringList({"Evaluation cancelled"}));
+        QVERIFY(!run.bTableShown);
         QCOMPARE(OptraTest::ReadBytes(m_dirTemp.path() + "/failing-darknet.sh.runs"),
                  QByteArray("Backup/config_last.weights\n"));
         QVERIFY(!QFile::exists(pProject->Folder() + "/evaluations.csv"));
@@ -430,29 +419,17 @@ private slots:
         const QString strWeights = m_dirTemp.path() + "/downloaded/other model.weights";
         WriteWeights(strWeights, 8);
         CInteraction::SetOpenFilesHandler([strWeights](auto...) { return QStringList{strWeights}; });
-        CDialogScript script;
-        QStringList lstOffered, lstColumns;
-        CTable table;
-        script.Then(
-            [&](QDialog* pDialog)
-            {
-                QTest::mouseClick(OptraTest::Button(pDialog, "Browse..."), Qt::LeftButton);
-                return Tick({strWeights}, &lstOffered)(pDialog);
-            });
-        script.Then(ReadTable(table, lstColumns));
-        CMessageRecorder messages;
-        pProject->Controller()->slot_EvaluateWeights();
-        QVERIFY(script.Done());
-        QCOMPARE(lstOffered, QStringList({strWeights + " [x]"}));
-        QCOMPARE(messages.Texts(),
+        const SEvaluationRun run = Evaluate(*pProject, {strWeights}, true);
+        QCOMPARE(run.lstOffered, QStringList({strWeights + " [x]"}));
+        QCOMPARE(run.lstMessages,
                  QStringList({strWeights + " comes from no recorded training run of this "
                                            "project: it was evaluated with the project's classes "
                                            "and configuration as they are now"}));
-        QCOMPARE(messages.Messages().front().icon, QMessageBox::Information);
+        QCOMPARE(run.vctMessages.front().icon, QMessageBox::Information);
         QCOMPARE(OptraTest::ReadJson(ReportPath()).value("arguments").toArray().last().toString(),
                  strWeights);
-        QCOMPARE(lstColumns, QStringList({strWeights}));
-        QCOMPARE(table.value("mAP"), QStringList({"20.00 %"}));
+        QCOMPARE(run.lstColumns, QStringList({strWeights}));
+        QCOMPARE(run.table.value("mAP"), QStringList({"20.00 %"}));
     }
 
     void emptyTestListRefused()
@@ -464,13 +441,10 @@ private slots:
             pProject->Controller()->slot_RemoveTestImage(pProject->ImageID("t.jpg"));
         }
         QCOMPARE(pProject->Model()->GetTestImages().size(), size_t(0));
-        CDialogScript script;
-        script.Then(Tick({"Backup/config_final.weights"}));
-        CMessageRecorder messages;
-        pProject->Controller()->slot_EvaluateWeights();
-        QCOMPARE(messages.Texts(), QStringList({"The test list has no boxes to evaluate the weights on: add "
-                                                "labelled images to the test list first"}));
-        QCOMPARE(script.Unexpected(), 0);
+        const SEvaluationRun run = Evaluate(*pProject, {"Backup/config_final.weights"});
+        QCOMPARE(run.lstMessages, QStringList({"The test list has no boxes to evaluate the weights on: add "
+                                               "labelled images to the test list first"}));
+        QVERIFY(!run.bTableShown);
         QVERIFY(!QFile::exists(ReportPath()));
     }
 
