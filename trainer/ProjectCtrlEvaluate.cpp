@@ -1,13 +1,19 @@
 #include "trainer/ProjectCtrl.h"
 
-#include "common/log/Logger.h"
+#include "trainer/ProjectModel.h"
+#include "trainer/evaluate/AnchorsController.h"
+#include "trainer/evaluate/EvaluationController.h"
 
 void CProjectController::slot_EvaluateWeights()
 {
-    CLog::Write(ELogLevel::WARNING, "Evaluate weights is not available yet");
+    if (!m_pModel || m_nProjectID < 0)
+        return;
+    CEvaluationController(this, m_pModel->GetProjectDir(), DialogParent()).Run();
 }
 
 void CProjectController::slot_CalculateAnchors()
 {
-    CLog::Write(ELogLevel::WARNING, "Calculate anchors is not available yet");
+    if (!m_pModel || m_nProjectID < 0)
+        return;
+    CAnchorsController(this, m_pModel->GetProjectDir(), DialogParent()).Run();
 }
