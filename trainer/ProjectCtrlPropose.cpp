@@ -6,7 +6,6 @@
 
 #include "common/log/Logger.h"
 #include "common/mvc/Interaction.h"
-#include "common/setting/SettingManager.h"
 #include "trainer/DatasetImage.h"
 #include "trainer/ProjectImage.h"
 #include "trainer/ProjectItem.h"
@@ -17,6 +16,7 @@
 #include "trainer/detect/DetectorInput.h"
 #include "trainer/detect/ProposalRun.h"
 #include "trainer/detect/ProposeDlg.h"
+#include "trainer/evaluate/DarknetTool.h"
 
 #include <QEventLoop>
 #include <QFileInfo>
@@ -90,19 +90,17 @@ std::vector<std::shared_ptr<CProjectImage>> CProjectController::ProposalImages(c
 
 bool CProjectController::ProposeBoxes(const SProposeRequest& request)
 {
-    if (!m_pModel || !m_pDatabase || !IsCommandNotRunning())
+    if (!m_pModel || !m_pDatabase)
         return false;
-    QWidget* pParent = DialogParent();
-    const auto Refuse = [pParent](const QString& strText)
+    const CDarknetTool tool(TITLE, DialogParent());
+    const auto Refuse = [&tool](const QString& strText)
     {
-        CLog::Write(ELogLevel::WARNING, "%s", strText.toUtf8().constData());
-        CInteraction::Critical(pParent, strText);
+        tool.Inform(strText, true);
         return false;
     };
-    const QString strExe =
-        CSetting::GetString(QStringLiteral("QUILLON_COMMAND_EXE_YOLO3"), QStringLiteral("no_command"));
-    if (!QFileInfo(strExe).isExecutable())
-        return Refuse(QStringLiteral("The Darknet executable %1 does not exist (see Setting)").arg(strExe));
+    const QString strExe = tool.Executable(this);
+    if (strExe.isEmpty())
+        return false;
     const QFileInfo weights(request.strWeights);
     if (!weights.isFile() || !weights.isReadable())
         return Refuse(QStringLiteral("The weights file %1 cannot be read").arg(request.strWeights));
@@ -153,7 +151,7 @@ bool CProjectController::RunDetector(CProposalRun& run, const QByteArray& baInpu
         job.Run(strExe, run.Arguments(strWeights, dThreshold), run.WorkingDir(), baInput);
     if (!result.bStarted)
     {
-        CInteraction::Critical(DialogParent(), result.strError);
+        CDarknetTool(TITLE, DialogParent()).Inform(CDarknetTool::Failure(result, "proposing boxes"), true);
         return false;
     }
     // Ten thousand frames and files: read and stored off the GUI thread.
