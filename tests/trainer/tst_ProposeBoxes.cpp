@@ -12,6 +12,7 @@
 #include "tests/support/TestSupport.h"
 #include "tests/trainer/MainWindowDriver.h"
 #include "tests/trainer/ProjectFixture.h"
+#include "trainer/ProjectItem.h"
 #include "trainer/ProjectView.h"
 #include "trainer/dataio/TransferSummaryDlg.h"
 #include "trainer/detect/DetectionProposals.h"
@@ -23,11 +24,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QItemSelectionModel>
 #include <QMenu>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QTreeView>
 
 using OptraTest::CDialogScript;
 
@@ -222,6 +225,25 @@ private slots:
         QCOMPARE(Labels(), QStringList{"person 60%"});
         QCOMPARE(Rows("a.png"), QStringList{strCar});
         QCOMPARE(m_pProject->TakeRoiWrites(), QStringList({"INSERT", "DELETE", "INSERT"}));
+    }
+
+    void selectedImagesOnly()
+    {
+        Detect("p/Images/c.png\t0 0.5 0.5 0.2 0.4 0.9\n"
+               "p/Images/a.png\t0 0.5 0.5 0.2 0.4 0.9\n"
+               "p/Images/b.png\t0 0.5 0.5 0.2 0.4 0.9\n"
+               "p/Images/t.png\t0 0.5 0.5 0.2 0.4 0.9\n");
+        CProjectExplorerView* pExplorer = m_pWindow->GetProjectExplorer();
+        pExplorer->GetTreeView()->expandAll();
+        QItemSelectionModel* pSelection = pExplorer->GetTreeView()->selectionModel();
+        pSelection->clearSelection();
+        for (QStandardItem* pItem : {static_cast<QStandardItem*>(pExplorer->GetTrainImagesNode()->child(2)),
+                                     static_cast<QStandardItem*>(pExplorer->GetTestImagesNode()->child(0))})
+            pSelection->select(pItem->index(), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        const QString strSummary = Propose(EProposeScope::SELECTED);
+        QVERIFY2(strSummary.startsWith("2 boxes proposed on 2 of 2 images"), qPrintable(strSummary));
+        QCOMPARE(CDetectionProposals(m_pProject->Folder()).PendingImages(),
+                 (std::vector<int>{std::min(Id("b.png"), Id("t.png")), std::max(Id("b.png"), Id("t.png"))}));
     }
 
     void acceptAllAtOnce()
