@@ -19,6 +19,7 @@
 
 enum class ELabelFormat;
 enum class EImageView2DSuggestionAction;
+struct SProposalImage;
 struct SProposeRequest;
 struct SImportRequest;
 struct SLabelledSet;
@@ -438,6 +439,8 @@ private:
     RoiPtr FindRoiRow(int nRoiID);
     // Proposals (ProjectCtrlPropose*.cpp). The images of a request, in list order.
     std::vector<std::shared_ptr<CProjectImage>> ProposalImages(const SProposeRequest& request);
+    // What the detector gets of the images: their paths and stored boxes.
+    std::vector<SProposalImage> ProposalInput(const std::vector<std::shared_ptr<CProjectImage>>& vctImages);
     // Runs the detector of a prepared run and stores what it answered.
     bool RunDetector(CProposalRun& run, const QByteArray& baInput, const QString& strExe,
                      const QString& strWeights, double dThreshold);

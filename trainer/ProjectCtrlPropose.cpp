@@ -7,6 +7,7 @@
 #include "common/log/Logger.h"
 #include "common/mvc/Interaction.h"
 #include "trainer/DatasetImage.h"
+#include "trainer/DatasetRoi.h"
 #include "trainer/ProjectImage.h"
 #include "trainer/ProjectItem.h"
 #include "trainer/ProjectModel.h"
@@ -88,6 +89,33 @@ std::vector<std::shared_ptr<CProjectImage>> CProjectController::ProposalImages(c
     return vctImages;
 }
 
+std::vector<SProposalImage>
+CProjectController::ProposalInput(const std::vector<std::shared_ptr<CProjectImage>>& vctImages)
+{
+    const RoiMap mapRois = SelectRoisByImage();
+    std::vector<SProposalImage> vctInput;
+    for (const auto& pImage : vctImages)
+    {
+        const std::shared_ptr<CDatasetImage> pRecord = pImage->GetImage();
+        if (!pRecord)
+            continue;
+        SProposalImage image{pImage->GetID(), pRecord->GetFullPath(), {}};
+        const auto it = mapRois.find(pImage->GetID());
+        const double dWidth = pRecord->GetWidth();
+        const double dHeight = pRecord->GetHeight();
+        for (const RoiPtr& pRoi :
+             it == mapRois.end() || dWidth <= 0 || dHeight <= 0 ? std::vector<RoiPtr>() : it->second)
+        {
+            const QRectF rcBox = StoredRect(*pRoi);
+            image.vctLabelled.emplace_back(pRoi->GetCategoryID(),
+                                           QRectF(rcBox.x() / dWidth, rcBox.y() / dHeight,
+                                                  rcBox.width() / dWidth, rcBox.height() / dHeight));
+        }
+        vctInput.push_back(image);
+    }
+    return vctInput;
+}
+
 bool CProjectController::ProposeBoxes(const SProposeRequest& request)
 {
     if (!m_pModel || !m_pDatabase)
@@ -104,12 +132,7 @@ bool CProjectController::ProposeBoxes(const SProposeRequest& request)
     const QFileInfo weights(request.strWeights);
     if (!weights.isFile() || !weights.isReadable())
         return Refuse(QStringLiteral("The weights file %1 cannot be read").arg(request.strWeights));
-    std::vector<SProposalImage> vctImages;
-    for (const auto& pImage : ProposalImages(request))
-    {
-        if (const std::shared_ptr<CDatasetImage> pRecord = pImage->GetImage())
-            vctImages.push_back({pImage->GetID(), pRecord->GetFullPath()});
-    }
+    const std::vector<SProposalImage> vctImages = ProposalInput(ProposalImages(request));
     if (vctImages.empty())
         return Refuse(QStringLiteral("There are no images to propose boxes for"));
 

@@ -1,6 +1,7 @@
 #include "common/setting/SettingManager.h"
 #include "tests/support/TestSupport.h"
 #include "tests/trainer/ProjectFixture.h"
+#include "trainer/detect/RunClasses.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -128,6 +129,19 @@ private slots:
         QCOMPARE(nProgress, 1);
         QVERIFY(bStandardError);
         QVERIFY(capture.Contains(ELogLevel::NORMAL, "Saving weights to Backup/config_final.weights"));
+
+        // The run left the classes it trained with beside its weights.
+        const QDir runs(pProject->Folder() + "/Backup/Runs");
+        const QStringList lstNames = runs.entryList({"*.names"}, QDir::Files);
+        QCOMPARE(lstNames.size(), 1);
+        QCOMPARE(OptraTest::ReadBytes(runs.filePath(lstNames.front())), QByteArray("car\nperson\n"));
+        QCOMPARE(OptraTest::ReadBytes(runs.filePath(QString(lstNames.front()).replace(".names", ".cfg"))),
+                 OptraTest::ReadBytes(pProject->Folder() + "/config.txt"));
+        SRunClasses classes;
+        QString strError;
+        QVERIFY(CRunClasses(pProject->Folder()).ForWeights("Backup/config_final.weights", classes, strError));
+        QVERIFY(classes.bRecorded);
+        QCOMPARE(classes.lstNames, QStringList({"car", "person"}));
     }
 
     void failedBuildStartsNothing()

@@ -246,6 +246,23 @@ private slots:
                  (std::vector<int>{std::min(Id("b.png"), Id("t.png")), std::max(Id("b.png"), Id("t.png"))}));
     }
 
+    void boxesAlreadyLabelledAreNotProposedAgain()
+    {
+        // a.png has a car at (80, 30, 40, 40); Darknet finds it (slightly
+        // off), a person in the same place, and a car elsewhere.
+        m_pProject->AddRoi(Id("a.png"), m_nCar, 80, 30, 40, 40);
+        Detect("p/Images/a.png\t0 0.51 0.52 0.2 0.4 0.9\n"
+               "p/Images/a.png\t1 0.5 0.5 0.2 0.4 0.8\n"
+               "p/Images/a.png\t0 0.8 0.5 0.2 0.4 0.7\n");
+        const QString strSummary = Propose(EProposeScope::TRAIN);
+        QVERIFY2(strSummary.contains("Dropped 1 boxes the images already have as ROIs."),
+                 qPrintable(strSummary));
+        QStringList lstPending;
+        for (const SProposal& proposal : Pending("a.png"))
+            lstPending << QString("%1 %2").arg(proposal.strName).arg(proposal.dCenterX);
+        QCOMPARE(lstPending, QStringList({"person 0.5", "car 0.8"}));
+    }
+
     void acceptAllAtOnce()
     {
         Detect("p/Images/b.png\t0 0.5 0.5 0.2 0.4 0.9\n"

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
+
 const QString CProposalRun::RESULT_FILE = QStringLiteral("result.json");
 
 namespace
@@ -131,9 +133,12 @@ SProposalOutcome CProposalRun::Finish()
     const CDetectionProposals proposals(m_strProjectDir);
     for (const auto& [nImage, nFrame] : match.vctMatched)
     {
-        const std::vector<SProposal> vctProposals = CDetectionProposals::FromFrame(
-            result.vctFrames[size_t(nFrame)], m_vctMapping, outcome.nUnmappedBoxes);
-        if (!proposals.Store(m_vctPassed[size_t(nImage)].nImageID, vctProposals))
+        const SProposalImage& image = m_vctPassed[size_t(nImage)];
+        const std::vector<SProposal> vctProposals =
+            WithoutLabelled(CDetectionProposals::FromFrame(result.vctFrames[size_t(nFrame)], m_vctMapping,
+                                                           outcome.nUnmappedBoxes),
+                            image.vctLabelled, outcome.nAlreadyLabelled);
+        if (!proposals.Store(image.nImageID, vctProposals))
         {
             ++outcome.nStoreFailures;
             continue;
@@ -143,6 +148,35 @@ SProposalOutcome CProposalRun::Finish()
         outcome.nProposals += int(vctProposals.size());
     }
     return outcome;
+}
+
+std::vector<SProposal> CProposalRun::WithoutLabelled(const std::vector<SProposal>& vctProposals,
+                                                     const std::vector<std::pair<int, QRectF>>& vctLabelled,
+                                                     int& nDropped)
+{
+    std::vector<SProposal> vctNew;
+    for (const SProposal& proposal : vctProposals)
+    {
+        const QRectF rcBox(proposal.dCenterX - proposal.dWidth / 2, proposal.dCenterY - proposal.dHeight / 2,
+                           proposal.dWidth, proposal.dHeight);
+        const bool bLabelled = std::any_of(vctLabelled.begin(), vctLabelled.end(),
+                                           [&](const std::pair<int, QRectF>& labelled)
+                                           {
+                                               const QRectF rcCommon = labelled.second.intersected(rcBox);
+                                               const double dCommon = rcCommon.width() * rcCommon.height();
+                                               const double dUnion =
+                                                   rcBox.width() * rcBox.height() +
+                                                   labelled.second.width() * labelled.second.height() -
+                                                   dCommon;
+                                               return labelled.first == proposal.nCategoryId && dUnion > 0 &&
+                                                      dCommon / dUnion >= SAME_BOX_IOU;
+                                           });
+        if (bLabelled)
+            ++nDropped;
+        else
+            vctNew.push_back(proposal);
+    }
+    return vctNew;
 }
 
 QString CProposalRun::Summary(const SProposalOutcome& outcome, const QString& strEnd)
@@ -167,7 +201,8 @@ QString CProposalRun::Summary(const SProposalOutcome& outcome, const QString& st
         {drops.nOutside, QStringLiteral("outside the image")},
         {drops.nUnknownClass, QStringLiteral("of a class index past the class list")},
         {drops.nMalformed, QStringLiteral("malformed")},
-        {outcome.nUnmappedBoxes, QStringLiteral("of classes the project does not have")}};
+        {outcome.nUnmappedBoxes, QStringLiteral("of classes the project does not have")},
+        {outcome.nAlreadyLabelled, QStringLiteral("the images already have as ROIs")}};
     for (const auto& [nCount, strWhat] : arrDrops)
     {
         if (nCount > 0)

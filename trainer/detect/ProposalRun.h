@@ -5,6 +5,7 @@
 #include "trainer/detect/RunClasses.h"
 
 #include <QByteArray>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -18,6 +19,9 @@ struct SProposalImage
 {
     int nImageID = -1;
     QString strFullPath;
+    // Its stored ROIs: category and box relative to the image (0..1); a
+    // detection of one of them is not proposed again.
+    std::vector<std::pair<int, QRectF>> vctLabelled;
 };
 
 // What a detection run gave, for the summary.
@@ -35,6 +39,8 @@ struct SProposalOutcome
     int nClamped = 0;
     // Boxes of classes the project does not have (any more).
     int nUnmappedBoxes = 0;
+    // Boxes the image already has as ROIs (same class, mostly overlapping).
+    int nAlreadyLabelled = 0;
     QStringList lstUnmappedClasses;
     QStringList lstMismatches;
     int nUnanswered = 0;
@@ -78,6 +84,12 @@ public:
     // The summary the user reads; strEnd says how Darknet ended when it did
     // not end well (empty when it did).
     static QString Summary(const SProposalOutcome& outcome, const QString& strEnd);
+    // Intersection over union from which a detection is the ROI it overlaps.
+    static constexpr double SAME_BOX_IOU = 0.5;
+    // The proposals that are not already ROIs of the image; nDropped counts the others.
+    static std::vector<SProposal> WithoutLabelled(const std::vector<SProposal>& vctProposals,
+                                                  const std::vector<std::pair<int, QRectF>>& vctLabelled,
+                                                  int& nDropped);
 
 private:
     QString PathFor(const QString& strFullPath) const;
