@@ -114,7 +114,7 @@ void ProposalRunFinish(benchmark::State& state)
     std::vector<SProposalImage> vctImages;
     int nImageID = 0;
     for (const QString& strPath : ImagePaths())
-        vctImages.push_back({++nImageID, strPath});
+        vctImages.push_back({++nImageID, strPath, {}});
     const SRunClasses classes{{"a", "b", "c"}, QString(), true, QString()};
     CProposalRun run(strProject, classes, Classes(), {});
     QString strError;
