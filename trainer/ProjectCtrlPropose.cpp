@@ -189,7 +189,7 @@ bool CProjectController::RunDetector(CProposalRun& run, const QByteArray& baInpu
         ShowProposals(nViewID);
     CLog::Write(ELogLevel::NORMAL, "Proposed %d boxes on %d images", outcome.nProposals,
                 outcome.nImagesWithProposals);
-    const QString strEnd = result.Succeeded() ? QString() : result.Describe();
+    const QString strEnd = result.Succeeded() ? QString() : CDarknetTool::Failure(result, "proposing boxes");
     CTransferSummaryView summary(TITLE, CProposalRun::Summary(outcome, strEnd), DialogParent());
     CInteraction::Exec(&summary);
     return outcome.nAnswered > 0;

@@ -360,12 +360,27 @@ private slots:
         bool bResult = false;
         const QString strSummary = Propose(EProposeScope::TRAIN, QString(), &bResult);
         QVERIFY(bResult);
-        QVERIFY2(strSummary.contains("Darknet crashed: what it finished is kept."), qPrintable(strSummary));
+        QVERIFY2(strSummary.contains("Darknet crashed while proposing boxes"), qPrintable(strSummary));
+        QVERIFY2(strSummary.contains("What it finished is kept."), qPrintable(strSummary));
         QVERIFY2(strSummary.contains("2 images got no result and keep what they had."),
                  qPrintable(strSummary));
         QCOMPARE(int(Pending("c.png").size()), 1);
         QVERIFY(Pending("a.png").empty());
         QCOMPARE(int(Pending("b.png").size()), 1);
+    }
+
+    // Darknet stops at an image it cannot read, as the real one does.
+    void unreadableImageEndsTheRun()
+    {
+        WriteFile("Images/b.png", "not a picture");
+        Detect("p/Images/c.png\t0 0.5 0.5 0.2 0.4 0.9\n"
+               "p/Images/a.png\t0 0.5 0.5 0.2 0.4 0.9\n");
+        const QString strSummary = Propose(EProposeScope::TRAIN);
+        QVERIFY2(strSummary.startsWith("2 boxes proposed on 2 of 3 images"), qPrintable(strSummary));
+        QVERIFY2(strSummary.contains("Darknet ended with exit code 1 while proposing boxes:\n"),
+                 qPrintable(strSummary));
+        QVERIFY2(strSummary.contains("Cannot load image \"p/Images/b.png\""), qPrintable(strSummary));
+        QVERIFY2(strSummary.contains("1 images got no result"), qPrintable(strSummary));
     }
 
     void dialogAndCancel()
@@ -415,7 +430,8 @@ private slots:
         qunsetenv("DARKNET_STANDIN_DELAY_MS");
         QVERIFY(script.Done());
         QVERIFY2(timer.elapsed() < 2900, qPrintable(QString::number(timer.elapsed())));
-        QVERIFY2(strSummary.contains("Darknet cancelled: what it finished is kept."), qPrintable(strSummary));
+        QVERIFY2(strSummary.contains("Cancelled while proposing boxes\nWhat it finished is kept."),
+                 qPrintable(strSummary));
         QCOMPARE(int(Pending("c.png").size()), 1);
         QVERIFY(Pending("a.png").empty());
     }

@@ -188,7 +188,7 @@ QString CProposalRun::Summary(const SProposalOutcome& outcome, const QString& st
                     .arg(outcome.nAsked)
                     .arg(outcome.nAnswered);
     if (!strEnd.isEmpty())
-        lstLines << QStringLiteral("Darknet %1: what it finished is kept.").arg(strEnd);
+        lstLines << strEnd << QStringLiteral("What it finished is kept.");
     if (outcome.nUnanswered > 0)
         lstLines
             << QStringLiteral("%1 images got no result and keep what they had.").arg(outcome.nUnanswered);

@@ -82,7 +82,7 @@ public:
     SProposalOutcome Finish();
 
     // The summary the user reads; strEnd says how Darknet ended when it did
-    // not end well (empty when it did).
+    // not end well, for the user (empty when it did).
     static QString Summary(const SProposalOutcome& outcome, const QString& strEnd);
     // Intersection over union from which a detection is the ROI it overlaps.
     static constexpr double SAME_BOX_IOU = 0.5;

@@ -86,7 +86,8 @@ QString CDarknetTool::Failure(const SDarknetJobResult& result, const QString& st
                       .arg(strWhat);
     else
         strText = QString("Darknet ended with exit code %1 while %2").arg(result.nExitCode).arg(strWhat);
-    const QString strTail = Tail(result.baError);
+    // What it printed before the user stopped it says nothing about why.
+    const QString strTail = result.bCancelled ? QString() : Tail(result.baError);
     return strTail.isEmpty() ? strText : strText + QStringLiteral(":\n") + strTail;
 }
 
