@@ -1,8 +1,8 @@
 // Adding 500 (or OPTRA_BENCH_FILES) generated 1920x1080 JPEGs to a project:
 // the program (decoding on every core, copies and inserts in order), the
-// same work on one thread, and
-// a floor that copies and decodes the same files on two threads with bare Qt;
-// and importing them as a labelled YOLO folder against adding them.
+// same work on one thread, and a floor that copies and decodes the same
+// files on two threads with bare Qt; and importing them as a labelled YOLO
+// folder against adding them.
 #include "bench/support/BenchMain.h"
 #include "common/database/DatabaseModel.h"
 #include "common/mvc/Interaction.h"
