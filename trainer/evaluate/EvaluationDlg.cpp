@@ -36,61 +36,39 @@ QString ClassCell(const SClassEvaluation& result)
     return strCell;
 }
 
-QString MapCell(const SEvaluation& evaluation)
+// A cell showing one number of the evaluation.
+CellFn Number(double SEvaluation::*pValue, int nDecimals, const QString& strUnit = QString(),
+              double dScale = 1)
 {
-    return std::isnan(evaluation.dMap) ? QStringLiteral("n/a") : Value(evaluation.dMap * 100, 2, " %");
+    return [=](const SEvaluation& evaluation)
+    {
+        return Value(evaluation.*pValue * dScale, nDecimals, strUnit);
+    };
+}
+
+CellFn Counted(int SEvaluation::*pCount)
+{
+    return [=](const SEvaluation& evaluation)
+    {
+        return Count(evaluation.*pCount);
+    };
 }
 
 // The summary rows below the classes, in the order Darknet prints them.
 const std::vector<std::pair<QString, CellFn>>& SummaryRows()
 {
     static const std::vector<std::pair<QString, CellFn>> ROWS = {
-        {QStringLiteral("Confidence threshold"),
-         [](const SEvaluation& e)
-         {
-             return Value(e.dConfidenceThreshold, 2);
-         }},
-        {QStringLiteral("Precision"),
-         [](const SEvaluation& e)
-         {
-             return Value(e.dPrecision, 2);
-         }},
-        {QStringLiteral("Recall"),
-         [](const SEvaluation& e)
-         {
-             return Value(e.dRecall, 2);
-         }},
-        {QStringLiteral("F1 score"),
-         [](const SEvaluation& e)
-         {
-             return Value(e.dF1, 2);
-         }},
-        {QStringLiteral("True positives"),
-         [](const SEvaluation& e)
-         {
-             return Count(e.nTruePositives);
-         }},
-        {QStringLiteral("False positives"),
-         [](const SEvaluation& e)
-         {
-             return Count(e.nFalsePositives);
-         }},
-        {QStringLiteral("False negatives"),
-         [](const SEvaluation& e)
-         {
-             return Count(e.nFalseNegatives);
-         }},
-        {QStringLiteral("Average IoU"),
-         [](const SEvaluation& e)
-         {
-             return Value(e.dAverageIou, 2, " %");
-         }},
-        {QStringLiteral("IoU threshold"),
-         [](const SEvaluation& e)
-         {
-             return Value(e.dIouThreshold, 0, " %");
-         }},
-        {QStringLiteral("mAP"), MapCell},
+        {QStringLiteral("Confidence threshold"), Number(&SEvaluation::dConfidenceThreshold, 2)},
+        {QStringLiteral("Precision"), Number(&SEvaluation::dPrecision, 2)},
+        {QStringLiteral("Recall"), Number(&SEvaluation::dRecall, 2)},
+        {QStringLiteral("F1 score"), Number(&SEvaluation::dF1, 2)},
+        {QStringLiteral("True positives"), Counted(&SEvaluation::nTruePositives)},
+        {QStringLiteral("False positives"), Counted(&SEvaluation::nFalsePositives)},
+        {QStringLiteral("False negatives"), Counted(&SEvaluation::nFalseNegatives)},
+        {QStringLiteral("Average IoU"), Number(&SEvaluation::dAverageIou, 2, QStringLiteral(" %"))},
+        {QStringLiteral("IoU threshold"), Number(&SEvaluation::dIouThreshold, 0, QStringLiteral(" %"))},
+        // Darknet prints the mAP as a fraction.
+        {QStringLiteral("mAP"), Number(&SEvaluation::dMap, 2, QStringLiteral(" %"), 100)},
         {QStringLiteral("Could not be read"),
          [](const SEvaluation& e)
          {
