@@ -241,8 +241,8 @@ public:
     // proposals pending again; a reject only takes them away, its undo
     // brings them back. False (nothing changed, the user told, the step
     // withdrawn) when it cannot be stored.
-    bool AcceptProposals(int nImageID, const std::vector<SProposal>& vctProposals, std::vector<int>& vctRoiIDs,
-                         bool bAccept);
+    bool AcceptProposals(int nImageID, const std::vector<SProposal>& vctProposals,
+                         std::vector<int>& vctRoiIDs, bool bAccept);
     bool RejectProposals(int nImageID, const std::vector<SProposal>& vctProposals, bool bReject);
 
 private:
@@ -450,7 +450,7 @@ private:
     void ShowProposalsOfImage(int nImageID);
     // The category a proposal becomes: its own, or the one of its name
     // when that was made again since; -1 when neither exists.
-    int ProposalCategory(const SProposal& proposal);
+    static int ProposalCategory(const SProposal& proposal, const std::map<int, QString>& mapCategories);
     QRectF ProposalRect(const SProposal& proposal, int nImageID) const;
     // Pushes the accept or reject as one undo step of the view.
     void PushProposalStep(int nViewID, const std::vector<SProposal>& vctProposals, bool bAccept);

@@ -30,11 +30,13 @@ void CProjectController::ShowProposals(int nViewID)
     std::vector<SProposal> vctProposals;
     if (nImageID >= 0 && m_pModel)
         vctProposals = CDetectionProposals(m_pModel->GetProjectDir()).Load(nImageID);
-    const std::map<int, QString> mapCategories = CategoryNames();
+    // Every bound view asks when it changes image: no query without proposals.
+    const std::map<int, QString> mapCategories =
+        vctProposals.empty() ? std::map<int, QString>() : CategoryNames();
     std::vector<SImageView2DSuggestion> vctShown;
     for (const SProposal& proposal : vctProposals)
     {
-        const auto it = mapCategories.find(ProposalCategory(proposal));
+        const auto it = mapCategories.find(ProposalCategory(proposal, mapCategories));
         const QString strName = it != mapCategories.end() ? it->second : proposal.strName;
         vctShown.push_back({ProposalRect(proposal, nImageID), Label(strName, proposal.dConfidence)});
     }
@@ -48,12 +50,17 @@ void CProjectController::ShowProposalsOfImage(int nImageID)
         ShowProposals(nViewID);
 }
 
-int CProjectController::ProposalCategory(const SProposal& proposal)
+int CProjectController::ProposalCategory(const SProposal& proposal,
+                                         const std::map<int, QString>& mapCategories)
 {
-    const std::map<int, QString> mapCategories = CategoryNames();
     if (mapCategories.count(proposal.nCategoryId) > 0)
         return proposal.nCategoryId;
-    return FindCategoryID(proposal.strName);
+    for (const auto& [nID, strName] : mapCategories)
+    {
+        if (strName == proposal.strName)
+            return nID;
+    }
+    return -1;
 }
 
 QRectF CProjectController::ProposalRect(const SProposal& proposal, int nImageID) const
@@ -126,10 +133,11 @@ bool CProjectController::AcceptProposals(int nImageID, const std::vector<SPropos
             WithdrawProposalStep(nImageID);
             return false;
         }
+        const std::map<int, QString> mapCategories = CategoryNames();
         std::vector<RoiPtr> vctRows;
         for (const SProposal& proposal : vctProposals)
         {
-            const int nCategoryID = ProposalCategory(proposal);
+            const int nCategoryID = ProposalCategory(proposal, mapCategories);
             const QRectF rcBox = StorableRect(ProposalRect(proposal, nImageID), nImageID);
             const QString strError = nCategoryID < 0   ? NoSuchClass(proposal.strName)
                                      : rcBox.isEmpty() ? QStringLiteral("the box lies outside the image")
