@@ -159,7 +159,7 @@ bool CProjectController::ProposeBoxes(const SProposeRequest& request)
     const QByteArray baInput = run.Input(vctImages);
     if (run.PassedCount() == 0)
         return Refuse(QStringLiteral("None of the images can be passed to Darknet:\n") +
-                      run.Finish().lstRefused.join('\n'));
+                      run.Refused().join('\n'));
     return RunDetector(run, baInput, strExe, weights.absoluteFilePath(), request.dThreshold);
 }
 
@@ -174,7 +174,7 @@ bool CProjectController::RunDetector(CProposalRun& run, const QByteArray& baInpu
         job.Run(strExe, run.Arguments(strWeights, dThreshold), run.WorkingDir(), baInput);
     if (!result.bStarted)
     {
-        CDarknetTool(TITLE, DialogParent()).Inform(CDarknetTool::Failure(result, "proposing boxes"), true);
+        CDarknetTool(TITLE, DialogParent()).Inform(result.Describe("proposing boxes"), true);
         return false;
     }
     // Ten thousand frames and files: read and stored off the GUI thread.
@@ -189,7 +189,7 @@ bool CProjectController::RunDetector(CProposalRun& run, const QByteArray& baInpu
         ShowProposals(nViewID);
     CLog::Write(ELogLevel::NORMAL, "Proposed %d boxes on %d images", outcome.nProposals,
                 outcome.nImagesWithProposals);
-    const QString strEnd = result.Succeeded() ? QString() : CDarknetTool::Failure(result, "proposing boxes");
+    const QString strEnd = result.Succeeded() ? QString() : result.Describe("proposing boxes");
     CTransferSummaryView summary(TITLE, CProposalRun::Summary(outcome, strEnd), DialogParent());
     CInteraction::Exec(&summary);
     return outcome.nAnswered > 0;

@@ -1,14 +1,11 @@
 #pragma once
 
 #include <QByteArray>
-#include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 
-class QProcess;
-class QProgressDialog;
 class QWidget;
 
 // How a Darknet command other than training ended.
@@ -25,46 +22,38 @@ struct SDarknetJobResult
     QString strError;
 
     bool Succeeded() const { return bStarted && !bCancelled && !bCrashed && nExitCode == 0; }
-    // "cancelled", "crashed (signal)", "ended with exit code N" or the start
-    // failure, for messages.
-    QString Describe() const;
+    // For the user: "Darknet crashed while <what> ...", "Darknet ended with
+    // exit code N while <what>", "Cancelled while <what>" or why it could not
+    // be started; after a failure with the last lines of its standard error.
+    QString Describe(const QString& strWhat) const;
 };
 
 // Runs one Darknet command (detect, map, calc_anchors) as a child process
 // in a working folder, with the given bytes on its standard input, while a
 // progress dialog with Cancel shows how far it is; returns when it has
-// ended. Cancel ends it (terminate, then kill). fnProgress gets the standard
-// output as it arrives and returns the progress (0..nMaximum), or -1 to
-// leave it as it is. The GUI stays responsive: events are processed while
-// waiting.
+// ended. Cancel (or Escape) ends it: terminate, then kill. The progress
+// function gets the standard output as it arrives and returns the progress
+// (0..nMaximum), or -1 to leave it as it is. The GUI stays responsive:
+// events are processed while waiting.
 // One per command; GUI thread.
-class CDarknetJob : public QObject
+class CDarknetJob
 {
-    Q_OBJECT
 public:
     using ProgressFn = std::function<int(const QByteArray& baChunk)>;
 
     CDarknetJob(const QString& strTitle, QWidget* pParent);
-    ~CDarknetJob() override;
 
     // nMaximum 0 shows a busy indicator.
     void SetProgress(int nMaximum, ProgressFn fnProgress);
-    // How long Cancel waits for the process to end before killing it.
-    void SetStopTimeout(int nMilliseconds) { m_nStopTimeoutMs = nMilliseconds; }
     SDarknetJobResult Run(const QString& strProgram, const QStringList& lstArguments,
                           const QString& strWorkingDir, const QByteArray& baInput = QByteArray());
-    // The dialog, for tests (null outside Run).
-    QProgressDialog* GetDialog() const { return m_pDialog; }
-
-signals:
-    // Run has started the process and shows its dialog.
-    void signal_Started();
 
 private:
+    // How long Cancel waits for the process to end before killing it.
+    static constexpr int STOP_TIMEOUT_MS = 5000;
+
     QString m_strTitle;
     QWidget* m_pParent = nullptr;
     int m_nMaximum = 0;
     ProgressFn m_fnProgress;
-    int m_nStopTimeoutMs = 5000;
-    QProgressDialog* m_pDialog = nullptr;
 };

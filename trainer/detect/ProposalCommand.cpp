@@ -18,8 +18,9 @@ void CProposalCommand::Apply(bool bForward)
     // done is undone, and nothing is done twice.
     if (bForward == m_bApplied)
         return;
-    const bool bDone = m_bAccept ? m_pController->AcceptProposals(m_nImageID, m_vctProposals, m_vctRoiIDs, bForward)
-                                 : m_pController->RejectProposals(m_nImageID, m_vctProposals, bForward);
+    const bool bDone = m_bAccept
+                           ? m_pController->AcceptProposals(m_nImageID, m_vctProposals, m_vctRoiIDs, bForward)
+                           : m_pController->RejectProposals(m_nImageID, m_vctProposals, bForward);
     if (bDone)
         m_bApplied = bForward;
 }

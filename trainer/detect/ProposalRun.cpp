@@ -2,11 +2,11 @@
 
 #include "common/log/Logger.h"
 #include "trainer/ProjectPaths.h"
+#include "trainer/WholeFile.h"
 #include "trainer/detect/DetectorInput.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -16,11 +16,6 @@ namespace
 {
 const QString PROJECT_LINK = QStringLiteral("p");
 
-bool WriteFile(const QString& strPath, const QByteArray& baContent)
-{
-    QSaveFile file(strPath);
-    return file.open(QIODevice::WriteOnly) && file.write(baContent) == baContent.size() && file.commit();
-}
 } // namespace
 
 CProposalRun::CProposalRun(const QString& strProjectDir, const SRunClasses& classes,
@@ -37,9 +32,9 @@ bool CProposalRun::Prepare(QString& strError)
     const QByteArray baData =
         QStringLiteral("classes=%1\nnames=names.txt\n").arg(m_classes.lstNames.size()).toUtf8();
     const QByteArray baNames = (m_classes.lstNames.join('\n') + '\n').toUtf8();
-    if (!m_pDir->isValid() || !WriteFile(strDir + QStringLiteral("/detector.txt"), baData) ||
-        !WriteFile(strDir + QStringLiteral("/names.txt"), baNames) ||
-        !WriteFile(strDir + QStringLiteral("/config.txt"), m_classes.strConfig.toUtf8()))
+    if (!m_pDir->isValid() || !CWholeFile::Write(strDir + QStringLiteral("/detector.txt"), baData) ||
+        !CWholeFile::Write(strDir + QStringLiteral("/names.txt"), baNames) ||
+        !CWholeFile::Write(strDir + QStringLiteral("/config.txt"), m_classes.strConfig.toUtf8()))
     {
         strError = QStringLiteral("The working folder of the detector cannot be made in ") + QDir::tempPath();
         return false;

@@ -76,6 +76,8 @@ public:
     QByteArray Input(const std::vector<SProposalImage>& vctImages);
     // How many images are passed (the progress's maximum).
     int PassedCount() const { return int(m_vctPassed.size()); }
+    // The paths that are not, each with its reason.
+    const QStringList& Refused() const { return m_outcome.lstRefused; }
     // Reads what Darknet wrote and stores the proposals of every image it
     // answered, replacing their pending ones; what it did not finish is
     // reported.

@@ -85,15 +85,6 @@ SProposeRequest CProposeView::GetRequest() const
                            m_pThreshold->value()};
 }
 
-void CProposeView::SetRequest(const SProposeRequest& request)
-{
-    if (QAbstractButton* pButton = m_pScope->button(int(request.eScope)); pButton && pButton->isEnabled())
-        pButton->setChecked(true);
-    if (!request.strWeights.isEmpty())
-        AddWeights(request.strWeights, request.strWeights);
-    m_pThreshold->setValue(request.dThreshold);
-}
-
 void CProposeView::slot_Browse()
 {
     const QString strPath = CInteraction::GetOpenFileName(this, QStringLiteral("Weights"), QString(),

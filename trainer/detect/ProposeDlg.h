@@ -41,7 +41,6 @@ public:
     CProposeView(const QFileInfoList& lstWeights, int nSelected, QWidget* pParent = nullptr);
 
     SProposeRequest GetRequest() const;
-    void SetRequest(const SProposeRequest& request);
 
 private slots:
     void slot_Browse();

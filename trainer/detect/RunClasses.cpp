@@ -2,12 +2,12 @@
 
 #include "common/log/Logger.h"
 #include "trainer/DarknetConfigCheck.h"
+#include "trainer/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 const QString CRunClasses::FOLDER = QStringLiteral("Backup/Runs");
 
@@ -18,21 +18,6 @@ const QString STAMP_FORMAT = QStringLiteral("yyyyMMdd-hhmmss");
 // to it: file times and the clock may round differently.
 constexpr qint64 START_SLACK_SECONDS = 2;
 
-bool ReadCapped(const QString& strPath, qint64 nMaxBytes, QByteArray& baContent)
-{
-    const QFileInfo info(strPath);
-    QFile file(strPath);
-    if (info.isSymLink() || !info.isFile() || info.size() > nMaxBytes || !file.open(QIODevice::ReadOnly))
-        return false;
-    baContent = file.read(nMaxBytes);
-    return true;
-}
-
-bool SaveWhole(const QString& strPath, const QByteArray& baContent)
-{
-    QSaveFile file(strPath);
-    return file.open(QIODevice::WriteOnly) && file.write(baContent) == baContent.size() && file.commit();
-}
 } // namespace
 
 CRunClasses::CRunClasses(const QString& strProjectDir) : m_strProjectDir(strProjectDir) {}
@@ -45,8 +30,8 @@ bool CRunClasses::Record(const QStringList& lstNames, const QString& strConfig, 
     // The configuration first: a names file is what makes a record, so a
     // failure in between leaves no record that lacks its configuration.
     const bool bOk = QDir().mkpath(strFolder) &&
-                     SaveWhole(strBase + QStringLiteral(".cfg"), strConfig.toUtf8()) &&
-                     SaveWhole(strBase + QStringLiteral(".names"), baNames);
+                     CWholeFile::Write(strBase + QStringLiteral(".cfg"), strConfig.toUtf8()) &&
+                     CWholeFile::Write(strBase + QStringLiteral(".names"), baNames);
     if (!bOk)
     {
         QFile::remove(strBase + QStringLiteral(".cfg"));
@@ -111,8 +96,8 @@ bool CRunClasses::ReadRecord(const QString& strStamp, SRunClasses& classes, QStr
     const QString strBase = m_strProjectDir + QLatin1Char('/') + FOLDER + QLatin1Char('/') + strStamp;
     QByteArray baNames;
     QByteArray baConfig;
-    if (!ReadCapped(strBase + QStringLiteral(".names"), MAX_FILE_BYTES, baNames) ||
-        !ReadCapped(strBase + QStringLiteral(".cfg"), MAX_FILE_BYTES, baConfig))
+    if (!CWholeFile::Read(strBase + QStringLiteral(".names"), MAX_FILE_BYTES, baNames) ||
+        !CWholeFile::Read(strBase + QStringLiteral(".cfg"), MAX_FILE_BYTES, baConfig))
     {
         strError = QStringLiteral("The classes of the training run of %1 in %2 cannot be read")
                        .arg(QDateTime::fromString(strStamp, STAMP_FORMAT)
@@ -129,8 +114,8 @@ bool CRunClasses::ReadBuild(SRunClasses& classes, QString& strError) const
 {
     QByteArray baNames;
     QByteArray baConfig;
-    if (!ReadCapped(m_strProjectDir + QStringLiteral("/custom.names"), MAX_FILE_BYTES, baNames) ||
-        !ReadCapped(m_strProjectDir + QStringLiteral("/config.txt"), MAX_FILE_BYTES, baConfig))
+    if (!CWholeFile::Read(m_strProjectDir + QStringLiteral("/custom.names"), MAX_FILE_BYTES, baNames) ||
+        !CWholeFile::Read(m_strProjectDir + QStringLiteral("/config.txt"), MAX_FILE_BYTES, baConfig))
     {
         strError = QStringLiteral("The project has not been built yet (custom.names and config.txt are "
                                   "missing): build it first");

@@ -7,6 +7,7 @@
 #include "trainer/DarknetConfigCheck.h"
 #include "trainer/LineNumberTextEditor.h"
 #include "trainer/ProjectCtrl.h"
+#include "trainer/WholeFile.h"
 #include "trainer/detect/DarknetJob.h"
 #include "trainer/detect/RunClasses.h"
 #include "trainer/evaluate/AnchorsCalc.h"
@@ -15,7 +16,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryDir>
 
 #include <vector>
@@ -28,20 +28,6 @@ const QString CONFIGURATION_KEY = QStringLiteral("PROJECT_CONFIGURATION");
 constexpr qint64 MAX_ANCHORS_BYTES = 64 * 1024;
 // Darknet's default network size.
 constexpr int DEFAULT_SIZE = 416;
-
-QByteArray ReadCapped(const QString& strPath, qint64 nMaxBytes)
-{
-    QFile file(strPath);
-    if (QFileInfo(strPath).isSymLink() || !file.open(QIODevice::ReadOnly) || file.size() > nMaxBytes)
-        return QByteArray();
-    return file.read(nMaxBytes);
-}
-
-bool WriteWhole(const QString& strPath, const QByteArray& baContent)
-{
-    QSaveFile file(strPath);
-    return file.open(QIODevice::WriteOnly) && file.write(baContent) == baContent.size() && file.commit();
-}
 
 // The network's input size, which Darknet scales the relative boxes to.
 QSize NetworkSize(const QString& strConfig)
@@ -115,7 +101,7 @@ void CAnchorsController::Run()
     if (result.bCancelled)
         return;
     if (!result.Succeeded())
-        return m_tool.Inform(CDarknetTool::Failure(result, QStringLiteral("calculating anchors")), true);
+        return m_tool.Inform(result.Describe(QStringLiteral("calculating anchors")), true);
     QString strAnchors;
     if (!ReadAnchors(dirWork.path(), result.baOutput, strAnchors, strError))
         return m_tool.Inform(strError, true);
@@ -125,15 +111,15 @@ void CAnchorsController::Run()
 bool CAnchorsController::PrepareWorkFolder(const QString& strFolder) const
 {
     const QByteArray baNames =
-        ReadCapped(m_strProjectDir + QStringLiteral("/custom.names"), CRunClasses::MAX_FILE_BYTES);
+        CWholeFile::Read(m_strProjectDir + QStringLiteral("/custom.names"), CRunClasses::MAX_FILE_BYTES);
     const int nClasses = static_cast<int>(CRunClasses::ParseNames(baNames).size());
     const QByteArray baData =
         "classes=" + QByteArray::number(nClasses) + "\ntrain=train.txt\nnames=custom.names\n";
     // The list names "Images/..." relative to the working folder; a link
     // keeps those paths, where absolute ones could contain the "/images/"
     // that Darknet turns into "/labels/" to find a label file.
-    return WriteWhole(strFolder + QStringLiteral("/detector.txt"), baData) &&
-           WriteWhole(strFolder + QStringLiteral("/custom.names"), baNames) &&
+    return CWholeFile::Write(strFolder + QStringLiteral("/detector.txt"), baData) &&
+           CWholeFile::Write(strFolder + QStringLiteral("/custom.names"), baNames) &&
            QFile::copy(m_strProjectDir + QStringLiteral("/train.txt"),
                        strFolder + QStringLiteral("/train.txt")) &&
            QFile::link(QDir(m_strProjectDir).absoluteFilePath(QStringLiteral("Images")),
@@ -145,7 +131,7 @@ bool CAnchorsController::ReadAnchors(const QString& strFolder, const QByteArray&
 {
     std::vector<QSizeF> vctAnchors;
     const QString strFile =
-        QString::fromUtf8(ReadCapped(strFolder + QStringLiteral("/anchors.txt"), MAX_ANCHORS_BYTES));
+        QString::fromUtf8(CWholeFile::Read(strFolder + QStringLiteral("/anchors.txt"), MAX_ANCHORS_BYTES));
     if (!strFile.trimmed().isEmpty() && CAnchorsCalc::Parse(strFile, m_nClusters, vctAnchors, strError))
     {
         strAnchors = CAnchorsCalc::Format(vctAnchors);

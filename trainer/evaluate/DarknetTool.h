@@ -4,9 +4,9 @@
 
 class CProjectController;
 class QWidget;
-struct SDarknetJobResult;
 
-// What the evaluation and anchor commands share about running Darknet:
+// What the commands that run Darknet besides training (proposing boxes,
+// evaluating weights, calculating anchors) share:
 // whether it may run now and where it is, and how they tell the user what
 // went wrong (a message box under the command's title and a log line).
 // Owned by the command's controller; GUI thread (reads the settings).
@@ -19,9 +19,6 @@ public:
     // project and the executable is there; empty otherwise, the user told.
     QString Executable(CProjectController* pProject) const;
     void Inform(const QString& strText, bool bWarning) const;
-    // For the user: "Darknet crashed while <what>" or "... ended with exit
-    // code N ...", with the last lines it wrote to standard error.
-    static QString Failure(const SDarknetJobResult& result, const QString& strWhat);
     // The boxes Darknet reads for an image list the build wrote
     // ("train.txt", "test.txt"): the lines of the label files of its images.
     static int ListBoxes(const QString& strProjectDir, const QString& strListFile);

@@ -3,6 +3,7 @@
 #include "common/log/Logger.h"
 #include "common/mvc/Interaction.h"
 #include "trainer/ProjectCtrl.h"
+#include "trainer/WholeFile.h"
 #include "trainer/detect/DarknetJob.h"
 #include "trainer/detect/RunClasses.h"
 #include "trainer/evaluate/DarknetTool.h"
@@ -13,7 +14,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -35,17 +35,10 @@ QString ProjectRelative(const QString& strProjectDir, const QString& strPath)
 
 QStringList TodaysClasses(const QString& strProjectDir)
 {
-    QFile file(strProjectDir + QStringLiteral("/custom.names"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return CRunClasses::ParseNames(file.read(CRunClasses::MAX_FILE_BYTES));
+    return CRunClasses::ParseNames(
+        CWholeFile::Read(strProjectDir + QStringLiteral("/custom.names"), CRunClasses::MAX_FILE_BYTES));
 }
 
-bool WriteWhole(const QString& strPath, const QByteArray& baContent)
-{
-    QSaveFile file(strPath);
-    return file.open(QIODevice::WriteOnly) && file.write(baContent) == baContent.size() && file.commit();
-}
 } // namespace
 
 CEvaluationController::CEvaluationController(CProjectController* pProject, const QString& strProjectDir,
@@ -202,7 +195,7 @@ bool CEvaluationController::Evaluate(const QString& strExe, const QString& strWe
     // weights were trained with lives outside it.
     QTemporaryDir dirWork(QDir::tempPath() + QStringLiteral("/optra-evaluate-XXXXXX"));
     const QString strConfigPath = dirWork.filePath(QStringLiteral("config.txt"));
-    if (!dirWork.isValid() || !WriteWhole(strConfigPath, strConfig.toUtf8()))
+    if (!dirWork.isValid() || !CWholeFile::Write(strConfigPath, strConfig.toUtf8()))
     {
         m_lstProblems << QString("%1 is not evaluated: no temporary folder could be written").arg(strWeights);
         return true;
@@ -224,7 +217,7 @@ void CEvaluationController::Keep(const SDarknetJobResult& result, const QString&
         CDarknetMapParser::Parse(QString::fromUtf8(result.baOutput + '\n' + result.baError), strWeights);
     const bool bResult = CDarknetMapParser::HasResult(evaluation);
     if (!result.Succeeded())
-        m_lstProblems << CDarknetTool::Failure(result, "evaluating " + strWeights) +
+        m_lstProblems << result.Describe("evaluating " + strWeights) +
                              (bResult ? QStringLiteral("\nWhat it printed before is kept.") : QString());
     else if (!bResult)
         m_lstProblems << QString("Darknet printed no result for %1").arg(strWeights) +
