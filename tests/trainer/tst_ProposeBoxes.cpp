@@ -325,25 +325,50 @@ private slots:
     {
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<int>("configClasses");
+        // "missing": a weights file that is not there; "no darknet": an
+        // executable that cannot be started.
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("scope");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no class in common") << QStringList{"bus", "tram"} << 2 << "None of the classes";
+        const QStringList lstBoth{"car", "person"};
+        const int nTrain = int(EProposeScope::TRAIN);
+        QTest::newRow("no class in common")
+            << QStringList{"bus", "tram"} << 2 << "" << nTrain << "None of the classes";
         QTest::newRow("configuration of three classes")
-            << QStringList{"car", "person"} << 3 << "is for 3 classes, but its class list";
-        QTest::newRow("empty class list") << QStringList() << 2 << "is empty";
+            << lstBoth << 3 << "" << nTrain << "is for 3 classes, but its class list";
+        QTest::newRow("empty class list") << QStringList() << 2 << "" << nTrain << "is empty";
+        QTest::newRow("weights file missing") << lstBoth << 2 << "missing" << nTrain << "The weights file";
+        QTest::newRow("nothing selected") << lstBoth << 2 << "" << int(EProposeScope::SELECTED)
+                                          << "There are no images to propose boxes for";
+        QTest::newRow("Darknet cannot start")
+            << lstBoth << 2 << "no darknet" << nTrain << "Darknet could not be started while proposing boxes";
     }
     void refusedBeforeRunning()
     {
         QFETCH(QStringList, names);
         QFETCH(int, configClasses);
+        QFETCH(QString, fault);
+        QFETCH(int, scope);
         QFETCH(QString, message);
         QString strConfig = Controller()->FindProjectProperty("PROJECT_CONFIGURATION");
         strConfig.replace("classes=2", QString("classes=%1").arg(configClasses));
         QVERIFY(CRunClasses(m_pProject->Folder())
                     .Record(names, strConfig, QDateTime::currentDateTime().addSecs(-60)));
         qputenv("DARKNET_STANDIN_CRASH_AFTER", "0");
+        if (fault == "no darknet")
+        {
+            // Executable, but its interpreter does not exist.
+            WriteFile("broken-darknet", "#!/no/such/interpreter\n");
+            QFile::setPermissions(m_pProject->Folder() + "/broken-darknet",
+                                  QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+            CSetting::Set("QUILLON_COMMAND_EXE_YOLO3", m_pProject->Folder() + "/broken-darknet");
+        }
         OptraTest::CMessageRecorder messages;
         bool bResult = true;
-        QCOMPARE(Propose(EProposeScope::TRAIN, QString(), &bResult), QString());
+        const QString strWeights =
+            fault == "missing" ? m_pProject->Folder() + "/Backup/none.weights" : QString();
+        QCOMPARE(Propose(EProposeScope(scope), strWeights, &bResult), QString());
+        CSetting::Set("QUILLON_COMMAND_EXE_YOLO3", OptraTest::StandIn());
         QVERIFY(!bResult);
         QCOMPARE(messages.Texts().size(), 1);
         QVERIFY2(messages.Texts().front().contains(message), qPrintable(messages.Texts().front()));

@@ -1,7 +1,8 @@
 // The class list each training run keeps beside its weights: which run a
 // weights file belongs to by its time, the project's build when no run
 // covers it, records that cannot be trusted, and the class count of a
-// configuration.
+// configuration. What a run writes is checked where a run starts, the order
+// of Backup where weights are offered.
 #include "tests/support/TestSupport.h"
 #include "trainer/detect/RunClasses.h"
 
@@ -39,16 +40,6 @@ private:
     QString Stamp(const QDateTime& time) const { return time.toString("yyyyMMdd-hhmmss"); }
 
 private slots:
-    void recordKeepsNamesAndConfiguration()
-    {
-        QTemporaryDir dir;
-        const QDateTime start = m_now.addSecs(-30);
-        QVERIFY(CRunClasses(dir.path()).Record({"car", "person"}, YOLO2, start));
-        const QString strBase = dir.path() + "/Backup/Runs/" + Stamp(start);
-        QCOMPARE(OptraTest::ReadBytes(strBase + ".names"), QByteArray("car\nperson\n"));
-        QCOMPARE(OptraTest::ReadBytes(strBase + ".cfg"), YOLO2.toUtf8());
-    }
-
     // Runs at -300 s and -100 s: weights belong to the newest run that had
     // started when they were saved.
     void weightsFindTheirRun_data()
@@ -148,19 +139,6 @@ private slots:
         QString strError;
         QVERIFY(!CRunClasses(dir.path()).ForWeights("Backup/config_last.weights", classes, strError));
         QVERIFY2(strError.contains("cannot be read"), qPrintable(strError));
-    }
-
-    void backupWeightsNewestFirst()
-    {
-        QTemporaryDir dir;
-        QVERIFY(WriteWeights(dir.path() + "/Backup/old.weights", m_now.addSecs(-500)));
-        QVERIFY(WriteWeights(dir.path() + "/Backup/new.weights", m_now.addSecs(-5)));
-        QVERIFY(WriteWeights(dir.path() + "/Backup/middle.weights", m_now.addSecs(-50)));
-        QVERIFY(Write(dir.path() + "/Backup/notes.txt", "x"));
-        QStringList lstNames;
-        for (const QFileInfo& info : CRunClasses(dir.path()).BackupWeights())
-            lstNames << info.fileName();
-        QCOMPARE(lstNames, QStringList({"new.weights", "middle.weights", "old.weights"}));
     }
 
     void configClasses_data()
