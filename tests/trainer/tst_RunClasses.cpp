@@ -148,7 +148,6 @@ private slots:
         QTest::newRow("two sections agree") << YOLO2 << 2;
         QTest::newRow("sections disagree") << "[yolo]\nclasses=2\n[yolo]\nclasses=3\n" << -1;
         QTest::newRow("no yolo section") << "[net]\nwidth=416\n" << -1;
-        QTest::newRow("commented out") << "[yolo]\n#classes=5\nclasses=4\n" << 4;
     }
 
     void configClasses()
