@@ -438,9 +438,12 @@ private:
     QRectF StorableRect(const QRectF& rcBox, int nImageID) const;
     RoiPtr FindRoiRow(int nRoiID);
     // Proposals (ProjectCtrlPropose*.cpp). The images of a request, in list order.
-    std::vector<std::shared_ptr<CProjectImage>> ProposalImages(const SProposeRequest& request);
+    // mapRois: every ROI of the project by image.
+    std::vector<std::shared_ptr<CProjectImage>> ProposalImages(const SProposeRequest& request,
+                                                               const RoiMap& mapRois);
     // What the detector gets of the images: their paths and stored boxes.
-    std::vector<SProposalImage> ProposalInput(const std::vector<std::shared_ptr<CProjectImage>>& vctImages);
+    std::vector<SProposalImage> ProposalInput(const std::vector<std::shared_ptr<CProjectImage>>& vctImages,
+                                              const RoiMap& mapRois);
     // Runs the detector of a prepared run and stores what it answered.
     bool RunDetector(CProposalRun& run, const QByteArray& baInput, const QString& strExe,
                      const QString& strWeights, double dThreshold);

@@ -60,7 +60,8 @@ void CProjectController::slot_ProposeBoxes()
         ProposeBoxes(dialog.GetRequest());
 }
 
-std::vector<std::shared_ptr<CProjectImage>> CProjectController::ProposalImages(const SProposeRequest& request)
+std::vector<std::shared_ptr<CProjectImage>> CProjectController::ProposalImages(const SProposeRequest& request,
+                                                                               const RoiMap& mapRois)
 {
     std::vector<std::shared_ptr<CProjectImage>> vctImages;
     std::set<int> setWanted;
@@ -70,7 +71,6 @@ std::vector<std::shared_ptr<CProjectImage>> CProjectController::ProposalImages(c
             for (const int nID : m_pExplorer->SelectedImageIDs(nType))
                 setWanted.insert(nID);
     }
-    const RoiMap mapRois = request.eScope == EProposeScope::WITHOUT_ROIS ? SelectRoisByImage() : RoiMap();
     for (const bool bTrain : {true, false})
     {
         if ((request.eScope == EProposeScope::TRAIN && !bTrain) ||
@@ -90,9 +90,9 @@ std::vector<std::shared_ptr<CProjectImage>> CProjectController::ProposalImages(c
 }
 
 std::vector<SProposalImage>
-CProjectController::ProposalInput(const std::vector<std::shared_ptr<CProjectImage>>& vctImages)
+CProjectController::ProposalInput(const std::vector<std::shared_ptr<CProjectImage>>& vctImages,
+                                  const RoiMap& mapRois)
 {
-    const RoiMap mapRois = SelectRoisByImage();
     std::vector<SProposalImage> vctInput;
     for (const auto& pImage : vctImages)
     {
@@ -132,7 +132,8 @@ bool CProjectController::ProposeBoxes(const SProposeRequest& request)
     const QFileInfo weights(request.strWeights);
     if (!weights.isFile() || !weights.isReadable())
         return Refuse(QStringLiteral("The weights file %1 cannot be read").arg(request.strWeights));
-    const std::vector<SProposalImage> vctImages = ProposalInput(ProposalImages(request));
+    const RoiMap mapRois = SelectRoisByImage();
+    const std::vector<SProposalImage> vctImages = ProposalInput(ProposalImages(request, mapRois), mapRois);
     if (vctImages.empty())
         return Refuse(QStringLiteral("There are no images to propose boxes for"));
 
