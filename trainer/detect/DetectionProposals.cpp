@@ -2,6 +2,7 @@
 
 #include "common/log/Logger.h"
 #include "trainer/FileReplacer.h"
+#include "trainer/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -109,17 +110,16 @@ std::vector<SProposal> CDetectionProposals::Load(int nImageID) const
 {
     std::vector<SProposal> vctProposals;
     const QString strPath = FilePath(nImageID);
-    const QFileInfo info(strPath);
-    if (nImageID < 0 || !info.exists())
+    QByteArray baContent;
+    if (nImageID < 0 || !QFileInfo(strPath).exists())
         return vctProposals;
-    QFile file(strPath);
-    if (info.isSymLink() || !info.isFile() || info.size() > MAX_FILE_BYTES || !file.open(QIODevice::ReadOnly))
+    if (!CWholeFile::Read(strPath, MAX_FILE_BYTES, baContent))
     {
         CLog::Write(ELogLevel::WARNING, "The proposals in %s are not read", strPath.toUtf8().constData());
         return vctProposals;
     }
     int nSkipped = 0;
-    for (QByteArray baLine : file.readAll().split('\n'))
+    for (QByteArray baLine : baContent.split('\n'))
     {
         if (baLine.endsWith('\r'))
             baLine.chop(1);
