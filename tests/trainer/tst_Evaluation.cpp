@@ -448,6 +448,23 @@ private slots:
         QVERIFY(!QFile::exists(ReportPath()));
     }
 
+    // An image without ROIs keeps the project from building: both commands
+    // say so and run nothing.
+    void unbuildableProjectRefused()
+    {
+        auto pProject = BuildableProject("unlabelled");
+        pProject->AddImages({pProject->MakeImage("new.jpg", 16, 16)});
+        WriteWeights(pProject->Folder() + "/Backup/config_final.weights", 4);
+        const SEvaluationRun run = Evaluate(*pProject, {"Backup/config_final.weights"});
+        QCOMPARE(run.lstMessages, QStringList({"The project could not be built, so there is no test list to "
+                                               "evaluate on; the log says why"}));
+        CMessageRecorder messages;
+        pProject->Controller()->slot_CalculateAnchors();
+        QCOMPARE(messages.Texts(), QStringList({"The project could not be built, so there are no labels to "
+                                                "calculate anchors from; the log says why"}));
+        QVERIFY(!QFile::exists(ReportPath()));
+    }
+
     void anchorsWrittenAsOneUndoableEdit()
     {
         auto pProject = AnchorProject();
